@@ -1,0 +1,5 @@
+import sys
+
+from tarnwick.cli import main
+
+sys.exit(main())

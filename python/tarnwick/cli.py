@@ -1,0 +1,5 @@
+"""Command line of tarnwick."""
+
+
+def main(argv=None) -> int:
+    raise SystemExit("tarnwick: no commands yet")

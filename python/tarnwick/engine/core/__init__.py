@@ -1,0 +1,1 @@
+"""Shared engine support (text operations exposed for tests)."""

@@ -1,0 +1,1 @@
+"""pytest plug-in of tarnwick (registered through the pytest11 entry point)."""
