@@ -58,12 +58,14 @@ NB_MODULE(_textops, m) {
     m.def("is_space", [](nb::handle c) { return text::is_space(one_char(c)); });
     m.def("is_digit", [](nb::handle c) { return text::is_digit(one_char(c)); });
     m.def("is_printable", [](nb::handle c) { return text::is_printable(one_char(c)); });
-    m.def("roundtrip", [](nb::handle v) { return py::to_python(py::to_value(v, "value")); });
+    m.def(
+        "roundtrip", [](nb::handle v) { return py::to_python(py::to_value(v, "value")); },
+        nb::arg("value").none());
     m.def(
         "json_dumps",
         [](nb::handle v, int indent) {
             return py::text_object(tarnwick::json::dumps(py::to_value(v, "value"), indent));
         },
-        nb::arg("value"), nb::arg("indent") = 2);
+        nb::arg("value").none(), nb::arg("indent") = 2);
     m.def("float_repr", [](double d) { return tarnwick::json::float_repr(d); });
 }

@@ -20,7 +20,7 @@ namespace tarnwick::py {
 
 namespace nb = nanobind;
 
-inline const char* type_name(nb::handle h) { return Py_TYPE(h.ptr())->tp_name; }
+inline const char* kind_name(nb::handle h) { return Py_TYPE(h.ptr())->tp_name; }
 
 [[noreturn]] inline void raise_type_error(const std::string& message) {
     throw nb::type_error(message.c_str());
@@ -47,7 +47,7 @@ inline bool read_str(PyObject* o, std::string& out) {
 inline std::string text_arg(nb::handle h, const char* name) {
     std::string out;
     if (!read_str(h.ptr(), out))
-        raise_type_error(std::string(name) + " must be str, not " + type_name(h));
+        raise_type_error(std::string(name) + " must be str, not " + kind_name(h));
     return out;
 }
 
@@ -130,7 +130,7 @@ inline nb::object to_python(const Value& v) {
 // A dict argument converted to a Map; TypeError naming the argument otherwise.
 inline Map map_arg(nb::handle h, const char* name) {
     if (!PyDict_Check(h.ptr()))
-        raise_type_error(std::string(name) + " must be a dict, not " + type_name(h));
+        raise_type_error(std::string(name) + " must be a dict, not " + kind_name(h));
     return std::move(to_value(h, name).as_map());
 }
 
@@ -155,7 +155,7 @@ inline bool is_sequence(nb::handle h) { return PyList_Check(h.ptr()) || PyTuple_
 // list/tuple, or when an item is not a dict.
 inline Records records_arg(nb::handle h, const char* name) {
     if (!is_sequence(h))
-        raise_type_error(std::string(name) + " must be a list of dicts, not " + type_name(h));
+        raise_type_error(std::string(name) + " must be a list of dicts, not " + kind_name(h));
     Records r;
     // A tuple/list snapshot: the caller may not change it during the call,
     // but holding our own reference keeps the borrowed items alive.
