@@ -1,0 +1,43 @@
+// A page held in memory: the facts a page read needs, captured beforehand.
+// It backs the one-call read (the page script of bulk_read_js() answers in
+// this layout) and the tests' fake pages.
+//
+//   {"url": text,
+//    "elements": [{"visible", "enabled", "text", "attributes": {name: value},
+//                  "box", "tag", "xpath", "direct", "sibling", "parent"}, ...],
+//    "queries": {selector: [element index, ...]},      query_all
+//    "first": {selector: element index or null},       query_one
+//    "evaluate": {"cursor" or script text: result}}    page evaluate
+//
+// A fact or a query that was not captured makes the call fail, exactly as a
+// failing browser call would: the reader then drops the element or lets the
+// failure through, by the same rules as for a live page.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tarnwick/browser/port.hpp"
+
+namespace tarnwick::browser {
+
+class MemoryPage : public Page {
+public:
+    explicit MemoryPage(Value facts);
+
+    std::vector<ElementPtr> query_all(std::string_view selector) override;
+    ElementPtr query_one(std::string_view selector) override;
+    Value evaluate(std::string_view script) override;
+    std::string url() override;
+
+private:
+    ElementPtr element(const Value& index);
+    std::shared_ptr<const Value> facts_;
+};
+
+// Thrown for a fact the page does not hold.
+struct MissingFact : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace tarnwick::browser

@@ -1,0 +1,364 @@
+// The one-call page read. It gathers, for every element the reader's queries
+// match, the facts the reader would ask Playwright for one by one, computed
+// the way Playwright computes them for element handles:
+//  - selector lists pierce open shadow roots and come back in composed-tree
+//    order (an element, its light subtree, then its shadow tree); single
+//    selectors look in the document first, then in each shadow root;
+//  - visibility: display:contents looks at the children, otherwise
+//    checkVisibility(), visibility:visible and a non-empty client rectangle;
+//  - enabled state: retargeted to the enclosing button or the label's control,
+//    native disabled (fieldsets outside their legend included) and
+//    aria-disabled along the ancestor chain for roles that support it;
+//  - inner text is refused for elements outside the HTML namespace;
+//  - the box is null for elements without layout boxes.
+// The answer is a JSON text: far cheaper to transfer than a structured result.
+#include <string>
+
+#include "tarnwick/browser/scripts.hpp"
+
+namespace tarnwick::browser {
+
+namespace {
+
+std::string js_string(std::string_view s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+constexpr std::string_view kBody = R"JS(() => {
+  const SELECTORS = [@MAIN@, @CUSTOM@, @LABELS@, @TEXT@];
+  const precedingSiblingText = @SIBLING@;
+  const parentEarlierChildText = @PARENT@;
+  const cursorScan = @CURSOR@;
+  const HTML_NS = 'http://www.w3.org/1999/xhtml';
+  const root = document.documentElement;
+
+  const shadowRoots = [];
+  const collectRoots = r => {
+    for (const el of r.querySelectorAll('*'))
+      if (el.shadowRoot) { shadowRoots.push(el.shadowRoot); collectRoots(el.shadowRoot); }
+  };
+  collectRoots(document);
+
+  const lists = SELECTORS.map(() => []);
+  if (!shadowRoots.length) {
+    SELECTORS.forEach((s, q) => { lists[q] = Array.from(document.querySelectorAll(s)); });
+  } else if (root) {
+    const stack = [root];
+    while (stack.length) {
+      const el = stack.pop();
+      for (let q = 0; q < SELECTORS.length; q++) if (el.matches(SELECTORS[q])) lists[q].push(el);
+      const kids = [];
+      for (let c = el.firstElementChild; c; c = c.nextElementSibling) kids.push(c);
+      if (el.shadowRoot) for (let c = el.shadowRoot.firstElementChild; c; c = c.nextElementSibling) kids.push(c);
+      for (let i = kids.length - 1; i >= 0; i--) stack.push(kids[i]);
+    }
+  }
+  const firstMatch = sel => {
+    const hit = document.querySelector(sel);
+    if (hit) return hit;
+    for (const r of shadowRoots) { const h = r.querySelector(sel); if (h) return h; }
+    return null;
+  };
+
+  const records = [];
+  const ids = new Map();
+  const idOf = el => {
+    let i = ids.get(el);
+    if (i === undefined) { i = records.length; ids.set(el, i); records.push({}); }
+    return i;
+  };
+
+  const visibleCache = new Map();
+  const textNodeVisible = node => {
+    const range = document.createRange();
+    range.selectNode(node);
+    const r = range.getBoundingClientRect();
+    return r.width > 0 && r.height > 0;
+  };
+  const isVisible = el => {
+    let v = visibleCache.get(el);
+    if (v !== undefined) return v;
+    const style = getComputedStyle(el);
+    if (style.display === 'contents') {
+      v = false;
+      for (let c = el.firstChild; c && !v; c = c.nextSibling)
+        v = (c.nodeType === 1 && isVisible(c)) || (c.nodeType === 3 && textNodeVisible(c));
+    } else if (!el.checkVisibility() || style.visibility !== 'visible') {
+      v = false;
+    } else {
+      const r = el.getBoundingClientRect();
+      v = r.width > 0 && r.height > 0;
+    }
+    visibleCache.set(el, v);
+    return v;
+  };
+
+  const safeTag = el => {
+    const t = el.tagName;
+    const c = t.charCodeAt(0);
+    return c >= 97 && c <= 122 ? t.toUpperCase() : t;
+  };
+  const parentOrHost = el => el.parentElement || (el.parentNode && el.parentNode.nodeType === 11 ? el.parentNode.host : null);
+  const ariaDisabledCache = new Map();
+  const ariaDisabledInChain = el => {
+    let v = ariaDisabledCache.get(el);
+    if (v !== undefined) return v;
+    const a = (el.getAttribute('aria-disabled') || '').toLowerCase();
+    if (a === 'true') v = true;
+    else if (a === 'false') v = false;
+    else { const p = parentOrHost(el); v = p ? ariaDisabledInChain(p) : false; }
+    ariaDisabledCache.set(el, v);
+    return v;
+  };
+  const DISABLED_ROLES = new Set(['application', 'button', 'composite', 'gridcell', 'group', 'input', 'link', 'menuitem', 'scrollbar', 'separator', 'tab', 'checkbox', 'columnheader', 'combobox', 'grid', 'listbox', 'menu', 'menubar', 'menuitemcheckbox', 'menuitemradio', 'option', 'radio', 'radiogroup', 'row', 'rowheader', 'searchbox', 'select', 'slider', 'spinbutton', 'switch', 'tablist', 'textbox', 'toolbar', 'tree', 'treegrid', 'treeitem']);
+  const VALID_ROLES = new Set(['alert', 'alertdialog', 'application', 'article', 'banner', 'blockquote', 'button', 'caption', 'cell', 'checkbox', 'code', 'columnheader', 'combobox', 'complementary', 'contentinfo', 'definition', 'deletion', 'dialog', 'directory', 'document', 'emphasis', 'feed', 'figure', 'form', 'generic', 'grid', 'gridcell', 'group', 'heading', 'img', 'insertion', 'link', 'list', 'listbox', 'listitem', 'log', 'main', 'mark', 'marquee', 'math', 'meter', 'menu', 'menubar', 'menuitem', 'menuitemcheckbox', 'menuitemradio', 'navigation', 'none', 'note', 'option', 'paragraph', 'presentation', 'progressbar', 'radio', 'radiogroup', 'region', 'row', 'rowgroup', 'rowheader', 'scrollbar', 'search', 'searchbox', 'separator', 'slider', 'spinbutton', 'status', 'strong', 'subscript', 'superscript', 'switch', 'tab', 'table', 'tablist', 'tabpanel', 'term', 'textbox', 'time', 'timer', 'toolbar', 'tooltip', 'tree', 'treegrid', 'treeitem']);
+  const GLOBAL_ARIA = [['aria-atomic'], ['aria-busy'], ['aria-controls'], ['aria-current'], ['aria-describedby'], ['aria-details'], ['aria-dropeffect'], ['aria-flowto'], ['aria-grabbed'], ['aria-hidden'], ['aria-keyshortcuts'], ['aria-label', ['caption', 'code', 'deletion', 'emphasis', 'generic', 'insertion', 'paragraph', 'presentation', 'strong', 'subscript', 'superscript']], ['aria-labelledby', ['caption', 'code', 'deletion', 'emphasis', 'generic', 'insertion', 'paragraph', 'presentation', 'strong', 'subscript', 'superscript']], ['aria-live'], ['aria-owns'], ['aria-relevant'], ['aria-roledescription', ['generic']]];
+  const hasGlobalAria = (el, role) => GLOBAL_ARIA.some(([a, no]) => !(no && no.includes(role || '')) && el.hasAttribute(a));
+  const hasTabIndex = el => !Number.isNaN(Number(String(el.getAttribute('tabindex'))));
+  const inDisabledFieldset = el => {
+    const fs = el.closest('FIELDSET[DISABLED]');
+    if (!fs) return false;
+    const legend = fs.querySelector(':scope > LEGEND');
+    return !legend || !legend.contains(el);
+  };
+  const nativelyDisabled = el => {
+    const t = safeTag(el);
+    return ['BUTTON', 'INPUT', 'SELECT', 'TEXTAREA', 'OPTION', 'OPTGROUP'].includes(t) &&
+      (el.hasAttribute('disabled') || (t === 'OPTION' && !!el.closest('OPTGROUP[DISABLED]')) || inDisabledFieldset(el));
+  };
+  const nativelyFocusable = el => {
+    const t = safeTag(el);
+    if (['BUTTON', 'DETAILS', 'SELECT', 'TEXTAREA'].includes(t)) return true;
+    if (t === 'A' || t === 'AREA') return el.hasAttribute('href');
+    if (t === 'INPUT') return !el.hidden;
+    return false;
+  };
+  const explicitRole = el => (el.getAttribute('role') || '').toLowerCase().split(' ').map(r => r.trim()).find(r => VALID_ROLES.has(r)) || null;
+  const closestCrossShadow = (el, css) => {
+    while (el) {
+      const c = el.closest(css);
+      if (c) return c;
+      while (el.parentElement) el = el.parentElement;
+      el = parentOrHost(el);
+    }
+    return null;
+  };
+  const INPUT_ROLES = { button: 'button', checkbox: 'checkbox', image: 'button', number: 'spinbutton', radio: 'radio', range: 'slider', reset: 'button', submit: 'button' };
+  // Only roles that can carry aria-disabled matter here; other tags get a
+  // placeholder role that is not one of them.
+  const ownImplicitRole = el => {
+    switch (safeTag(el)) {
+      case 'A': case 'AREA': return el.hasAttribute('href') ? 'link' : null;
+      case 'BUTTON': return 'button';
+      case 'DATALIST': return 'listbox';
+      case 'DETAILS': case 'FIELDSET': case 'OPTGROUP': return 'group';
+      case 'HR': return 'separator';
+      case 'IMG': return el.getAttribute('alt') === '' && !el.getAttribute('title') && !hasGlobalAria(el) && !hasTabIndex(el) ? 'presentation' : 'img';
+      case 'INPUT': {
+        const type = el.type.toLowerCase();
+        if (['email', 'search', 'tel', 'text', 'url', ''].includes(type)) return type === 'search' ? 'searchbox' : 'textbox';
+        if (type === 'hidden') return null;
+        if (type === 'file') return 'button';
+        return INPUT_ROLES[type] || 'textbox';
+      }
+      case 'LI': return 'listitem';
+      case 'OPTION': return 'option';
+      case 'SELECT': return el.multiple || el.size > 1 ? 'listbox' : 'combobox';
+      case 'TD': {
+        const table = closestCrossShadow(el, 'table');
+        const role = table ? explicitRole(table) : '';
+        return role === 'grid' || role === 'treegrid' ? 'gridcell' : 'cell';
+      }
+      case 'TEXTAREA': return 'textbox';
+      case 'TH': {
+        const scope = el.getAttribute('scope');
+        if (scope === 'col' || scope === 'colgroup') return 'columnheader';
+        if (scope === 'row' || scope === 'rowgroup') return 'rowheader';
+        const next = el.nextElementSibling, prev = el.previousElementSibling;
+        const row = el.parentElement && safeTag(el.parentElement) === 'TR' ? el.parentElement : undefined;
+        if (!next && !prev) {
+          if (row) { const table = closestCrossShadow(row, 'table'); if (table && table.rows.length <= 1) return null; }
+          return 'columnheader';
+        }
+        const isTh = e => !!e && safeTag(e) === 'TH';
+        const dataCell = e => !!e && safeTag(e) === 'TD' && !!((e.textContent || '').trim() || e.children.length > 0);
+        if (isTh(next) && isTh(prev)) return 'columnheader';
+        if (dataCell(next) || dataCell(prev)) return 'rowheader';
+        return 'columnheader';
+      }
+      case 'TR': return 'row';
+      case 'SVG': return 'img';
+      case 'P': return 'paragraph';
+      case 'CODE': return 'code';
+      case 'DEL': return 'deletion';
+      case 'EM': return 'emphasis';
+      case 'INS': return 'insertion';
+      case 'STRONG': return 'strong';
+      case 'SUB': return 'subscript';
+      case 'SUP': return 'superscript';
+      case 'CAPTION': return 'caption';
+      default: return 'other';
+    }
+  };
+  const INHERIT = { DD: ['DL', 'DIV'], DIV: ['DL'], DT: ['DL', 'DIV'], LI: ['OL', 'UL'], TBODY: ['TABLE'], TD: ['TR'], TFOOT: ['TABLE'], TH: ['TR'], THEAD: ['TABLE'], TR: ['THEAD', 'TBODY', 'TFOOT', 'TABLE'] };
+  const implicitRole = el => {
+    const own = ownImplicitRole(el);
+    if (!own) return null;
+    for (let a = el; a;) {
+      const p = parentOrHost(a);
+      const parents = INHERIT[safeTag(a)];
+      if (!parents || !p || !parents.includes(safeTag(p))) break;
+      const pr = explicitRole(p);
+      if ((pr === 'none' || pr === 'presentation') && !(hasGlobalAria(p, pr) || (!nativelyDisabled(p) && (nativelyFocusable(p) || hasTabIndex(p))))) return pr;
+      a = p;
+    }
+    return own;
+  };
+  const ariaRole = el => {
+    const explicit = explicitRole(el);
+    if (!explicit) return implicitRole(el);
+    if (explicit === 'none' || explicit === 'presentation') {
+      const implicit = implicitRole(el);
+      if (hasGlobalAria(el, implicit) || (!nativelyDisabled(el) && (nativelyFocusable(el) || hasTabIndex(el)))) return implicit;
+    }
+    return explicit;
+  };
+  const isEnabled = node => {
+    let el = node;
+    if (!el.matches('input, textarea, select') && !el.isContentEditable)
+      el = el.closest('button, [role=button], [role=checkbox], [role=radio]') || el;
+    if (!el.matches('a, input, textarea, button, select, option, optgroup, [role=link], [role=button], [role=checkbox], [role=radio]') && !el.isContentEditable) {
+      const label = el.closest('label');
+      if (label && label.control) el = label.control;
+    }
+    if (nativelyDisabled(el)) return false;
+    return !(ariaDisabledInChain(el) && DISABLED_ROLES.has(ariaRole(el) || ''));
+  };
+
+  const positions = new Map();
+  const positionOf = el => {
+    let p = positions.get(el);
+    if (p !== undefined) return p;
+    const parent = el.parentNode;
+    if (!parent) return 1;
+    const counts = new Map();
+    for (let c = parent.firstElementChild; c; c = c.nextElementSibling) {
+      const n = (counts.get(c.tagName) || 0) + 1;
+      counts.set(c.tagName, n);
+      positions.set(c, n);
+    }
+    return positions.get(el);
+  };
+  const paths = new Map();
+  const pathOf = el => {
+    let p = paths.get(el);
+    if (p !== undefined) return p;
+    const parent = el.parentElement;
+    p = (parent ? pathOf(parent) : '') + '/' + el.tagName.toLowerCase() + '[' + positionOf(el) + ']';
+    paths.set(el, p);
+    return p;
+  };
+
+  const attributesOf = el => {
+    const out = {};
+    for (const a of el.attributes) out[a.name] = a.value;
+    return out;
+  };
+  const boxOf = el => {
+    if (!el.getClientRects().length) return null;
+    const r = el.getBoundingClientRect();
+    return { x: r.x, y: r.y, width: r.width, height: r.height };
+  };
+  const fill = (el, facts) => {
+    const r = records[idOf(el)];
+    for (const f of facts) {
+      if (f in r) continue;
+      switch (f) {
+        case 'visible': r.visible = isVisible(el); break;
+        case 'enabled': r.enabled = isEnabled(el); break;
+        case 'tag': r.tag = el.tagName.toLowerCase(); break;
+        case 'text': if (el.namespaceURI === HTML_NS) r.text = el.innerText; break;
+        case 'box': r.box = boxOf(el); break;
+        case 'attributes': r.attributes = attributesOf(el); break;
+        case 'xpath': r.xpath = pathOf(el); break;
+        case 'direct': r.direct = Array.from(el.childNodes).some(n => n.nodeType === 3 && n.textContent.trim().length > 0); break;
+        case 'sibling': try { r.sibling = precedingSiblingText(el); } catch (e) {} break;
+        case 'parent': try { r.parent = parentEarlierChildText(el); } catch (e) {} break;
+      }
+    }
+    return r;
+  };
+
+  const first = {};
+  const lookUp = sel => {
+    if (Object.prototype.hasOwnProperty.call(first, sel)) return;
+    try {
+      const hit = firstMatch(sel);
+      if (hit) { fill(hit, ['text']); first[sel] = idOf(hit); } else first[sel] = null;
+    } catch (e) {}
+  };
+  const fieldLabelFacts = el => {
+    fill(el, ['sibling', 'parent']);
+    const by = el.getAttribute('aria-labelledby');
+    if (by) lookUp('#' + CSS.escape(by));
+    const id = el.getAttribute('id');
+    if (id) lookUp('label[for="' + CSS.escape(id) + '"]');
+  };
+  const usable = b => b && b.width > 0 && b.height > 0;
+
+  for (const el of lists[0]) {
+    const r = fill(el, ['visible', 'enabled', 'tag', 'text', 'box', 'attributes']);
+    if (!usable(r.box) || !('text' in r)) continue;
+    if (!r.visible && !r.attributes['aria-label'] && !r.attributes['title']) continue;
+    fill(el, ['xpath']);
+    if (r.tag === 'input' || r.tag === 'textarea') fieldLabelFacts(el);
+  }
+  for (const el of lists[1]) {
+    const r = fill(el, ['tag', 'attributes', 'box', 'visible']);
+    if (!usable(r.box) || !r.visible) continue;
+    fill(el, ['xpath', 'text']);
+    fieldLabelFacts(el);
+  }
+  for (const el of lists[2]) {
+    if (fill(el, ['visible']).visible) fill(el, ['text', 'box']);
+  }
+  for (const el of lists[3]) {
+    if (fill(el, ['visible']).visible) fill(el, ['text', 'box', 'tag', 'xpath', 'attributes', 'direct']);
+  }
+
+  const queries = {};
+  SELECTORS.forEach((s, q) => { queries[s] = lists[q].map(idOf); });
+  const evaluate = {};
+  try { evaluate.cursor = cursorScan(); } catch (e) {}
+  return JSON.stringify({ elements: records, queries, first, evaluate });
+})JS";
+
+std::string replace(std::string s, std::string_view key, std::string_view value) {
+    auto at = s.find(key);
+    if (at != std::string::npos) s.replace(at, key.size(), value);
+    return s;
+}
+
+}  // namespace
+
+const std::string& bulk_read_js() {
+    static const std::string script = [] {
+        std::string s(kBody);
+        s = replace(s, "@MAIN@", js_string(interactable_selector()));
+        s = replace(s, "@CUSTOM@", js_string(kCustomInputSelector));
+        s = replace(s, "@LABELS@", js_string(kLabelCandidateSelector));
+        s = replace(s, "@TEXT@", js_string(text_selector()));
+        s = replace(s, "@SIBLING@", kPrecedingSiblingTextJs);
+        s = replace(s, "@PARENT@", kParentEarlierChildTextJs);
+        s = replace(s, "@CURSOR@", kCursorPointerJs);
+        return s;
+    }();
+    return script;
+}
+
+}  // namespace tarnwick::browser
