@@ -6,14 +6,23 @@ from pagereader_support import PAGES_DIR
 
 
 @pytest.fixture
-def read_mode(monkeypatch):
-    """Sets settings.READ_MODE for the rest of the test."""
+def read_mode():
+    """Sets settings.READ_MODE for the rest of the test, then puts back what
+    was there (an unassigned setting stays unassigned, so the environment
+    keeps its say)."""
     from tarnwick.engine import settings
 
-    def use(mode):
-        monkeypatch.setattr(settings, "READ_MODE", mode)
+    saved = vars(settings).get("READ_MODE", None)
+    assigned = "READ_MODE" in vars(settings)
 
-    return use
+    def use(mode):
+        settings.READ_MODE = mode
+
+    yield use
+    if assigned:
+        settings.READ_MODE = saved
+    else:
+        vars(settings).pop("READ_MODE", None)
 
 
 @pytest.fixture
