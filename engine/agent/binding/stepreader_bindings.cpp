@@ -63,7 +63,7 @@ NB_MODULE(stepreader, m) {
             sr::OrdinalSplit split = sr::extract_ordinal(py::text_arg(text, "text"));
             return nb::make_tuple(split.ordinal, py::text_object(split.rest));
         },
-        nb::arg("text").none(),
+        nb::arg("text").none(), nb::sig("def _extract_ordinal(text: str) -> tuple[int, str]"),
         "(ordinal, rest): a leading ordinal word and the text after it, or (1, text).");
 
     auto cls = nb::class_<sr::InstructionParser>(m, "InstructionParser",
@@ -77,6 +77,7 @@ NB_MODULE(stepreader, m) {
                                self.parse(py::text_arg(instruction, "instruction"))));
                        },
                        nb::arg("instruction").none(),
+                       nb::sig("def parse(self, instruction: str) -> dict[str, object]"),
                        "The ParsedInstruction of a step; ValueError when no rule accepts it.")
                    .def(
                        "validate",
@@ -85,6 +86,7 @@ NB_MODULE(stepreader, m) {
                                self.validate(py::text_arg(instruction, "instruction")));
                        },
                        nb::arg("instruction").none(),
+                       nb::sig("def validate(self, instruction: str) -> list[str]"),
                        "A list of syntax issues with the instruction, or [] if clean.")
                    .def(
                        "validate_all",
@@ -96,6 +98,8 @@ NB_MODULE(stepreader, m) {
                            return out;
                        },
                        nb::arg("instructions").none(),
+                       nb::sig("def validate_all(self, instructions: Iterable[str]) -> "
+                               "dict[int, list[str]]"),
                        "{step number: issues} for the steps that have any, numbered from 1.")
                    .def(
                        "_unquote",
@@ -103,14 +107,16 @@ NB_MODULE(stepreader, m) {
                            sr::Unquoted u = sr::unquote(py::text_arg(instruction, "instruction"));
                            return nb::make_tuple(py::text_object(u.text), str_list(u.literals));
                        },
-                       nb::arg("instruction").none())
+                       nb::arg("instruction").none(),
+                       nb::sig("def _unquote(self, instruction: str) -> tuple[str, list[str]]"))
                    .def(
                        "_clean_target",
                        [](const sr::InstructionParser&, nb::handle target) {
                            return py::text_object(
                                sr::clean_target(py::text_arg(target, "target")));
                        },
-                       nb::arg("target").none());
+                       nb::arg("target").none(),
+                       nb::sig("def _clean_target(self, target: str) -> str"));
 
     nb::list supported;
     for (auto name : sr::kSupportedActions) supported.append(py::text_object(name));

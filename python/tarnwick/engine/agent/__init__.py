@@ -1,0 +1,1 @@
+"""The step language: `tarnwick.engine.agent.stepreader` parses and validates steps."""
