@@ -46,7 +46,10 @@ std::vector<std::string> InstructionParser::validate(std::string_view instructio
         return {"Unbalanced quote \u2014 missing closing `\"` in: " + text::repr(step)};
 
     const std::string lower = text::lower(step);
-    const std::string_view first_word = text::split(lower).front();
+    // A trimmed, non-empty step always has a first word; the guard keeps
+    // odd bytes from C++ callers from ever reading past an empty list.
+    const std::vector<std::string_view> words = text::split(lower);
+    const std::string_view first_word = words.empty() ? std::string_view() : words.front();
     if (std::find(kKnownActions.begin(), kKnownActions.end(), first_word) == kKnownActions.end())
         return {"Unknown action " + text::repr(first_word) +
                 ". Expected one of: click, type, verify, hover, select, press, wait, find, "
