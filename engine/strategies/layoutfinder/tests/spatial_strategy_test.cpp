@@ -26,11 +26,11 @@ std::string message_of(const Argument& a, const Argument& b, const Argument& c) 
 
 }  // namespace
 
-TEST(SpatialStrategy, AnswersAbsentForArgumentsOfTheRightKinds) {
+TEST(LayoutSpatialStrategy, AnswersAbsentForArgumentsOfTheRightKinds) {
     EXPECT_FALSE(SpatialStrategy().resolve(kMap, kMap, kList).has_value());
 }
 
-TEST(SpatialStrategy, NamesTheFirstArgumentOfTheWrongKind) {
+TEST(LayoutSpatialStrategy, NamesTheFirstArgumentOfTheWrongKind) {
     EXPECT_EQ(message_of(kNone, kMap, kList), "parsed_instruction must be a dict, not NoneType");
     EXPECT_EQ(message_of(kMap, kList, kList), "matrix must be a dict, not list");
     EXPECT_EQ(message_of(kMap, kMap, kMap), "dom_candidates must be a list, not dict");
