@@ -97,19 +97,30 @@ STEPS = (
 )
 
 
-def best_of(fn, repeat=7):
-    """Smallest time per call over `repeat` rounds sized to ~20 ms each."""
+def per_call(fn, loops):
     start = time.perf_counter()
-    fn()
-    once = max(time.perf_counter() - start, 1e-7)
-    loops = max(1, int(0.02 / once))
-    best = float("inf")
-    for _ in range(repeat):
-        start = time.perf_counter()
-        for _ in range(loops):
-            fn()
-        best = min(best, (time.perf_counter() - start) / loops)
-    return best
+    for _ in range(loops):
+        fn()
+    return (time.perf_counter() - start) / loops
+
+
+def loops_for(fn, budget=0.02):
+    return max(1, int(budget / max(per_call(fn, 1), 1e-7)))
+
+
+def measure(strategy, instruction, dom, texts, rounds=7):
+    """Best time per call of the floor, the Python API and the core alone.
+    The three take turns in every round, so all see the same machine load."""
+    floor_fn = lambda: json.dumps(dom)
+    api_fn = lambda: strategy.resolve(instruction, dom, texts)
+    floor_loops, api_loops = loops_for(floor_fn), loops_for(api_fn)
+    repeat = max(3, 20_000 // len(dom))
+    floor = api = core = float("inf")
+    for _ in range(rounds):
+        floor = min(floor, per_call(floor_fn, floor_loops))
+        api = min(api, per_call(api_fn, api_loops))
+        core = min(core, textfinder._bench_core(instruction, dom, texts, repeat=repeat))
+    return floor, api, core
 
 
 def main():
@@ -122,11 +133,7 @@ def main():
         for name, instruction in STEPS:
             result = strategy.resolve(instruction, dom, texts)
             assert result["resolved"], (name, n)
-            floor = best_of(lambda: json.dumps(dom))
-            api = best_of(lambda: strategy.resolve(instruction, dom, texts))
-            floor = min(floor, best_of(lambda: json.dumps(dom)))
-            core = min(textfinder._bench_core(instruction, dom, texts, repeat=max(3, 100_000 // n))
-                       for _ in range(3))
+            floor, api, core = measure(strategy, instruction, dom, texts)
             print(f"{n:>8} {name:<13} {floor * 1e3:>9.3f} {api * 1e3:>8.3f} {api / floor:>9.2f} "
                   f"{core * 1e3:>8.3f} {core / floor:>10.3f}")
             if n == 5_000 and (api / floor > TARGET_API or core / floor > TARGET_CORE):

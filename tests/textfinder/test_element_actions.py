@@ -96,6 +96,12 @@ def test_typing_prefers_typeable_elements():
     assert result["element"] is box and same(result["candidates"], [box])
 
 
+def test_typing_accepts_editable_widgets():
+    heading = el("Notes", tag="h2")
+    widget = dict(el("", tag="div", aria_label="Notes"), is_editable_field=True)
+    assert resolve({"action": "type", "target": "notes"}, [heading, widget])["element"] is widget
+
+
 def test_select_keeps_select_elements():
     heading = el("Colour", tag="h2")
     select = el("", tag="select", _label="Colour", aria_label="Colour")

@@ -1,6 +1,7 @@
 """Element surfaces, matching, tree distance and the action filter."""
 
 import pytest
+from hypothesis import given, settings, strategies as st
 
 from tarnwick.engine.strategies import textfinder as tf
 
@@ -145,3 +146,19 @@ def test_filter_by_action():
     assert tf._filter_by_action("click", page) is page
     assert tf._filter_by_action("Type", page) is page
     assert tf._filter_by_action("type", []) == []
+
+
+def _steps_apart(a, b):
+    sa, sb = a.strip("/").split("/"), b.strip("/").split("/")
+    common = 0
+    while common < min(len(sa), len(sb)) and sa[common] == sb[common]:
+        common += 1
+    return len(sa) + len(sb) - 2 * common
+
+
+@settings(max_examples=500, deadline=None)
+@given(st.lists(st.sampled_from(["a[1]", "a[2]", "b[1]", "", "/"]), max_size=6),
+       st.lists(st.sampled_from(["a[1]", "a[2]", "b[1]", "", "/"]), max_size=6))
+def test_dom_distance_counts_split_steps(a, b):
+    xa, xb = "/".join(a), "/" + "/".join(b)
+    assert tf._dom_distance(xa, xb) == _steps_apart(xa, xb)

@@ -3,6 +3,7 @@
 // in (only the keys the rules read, only for the sequences a path reads) and
 // results hand back the caller's own record objects.
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,18 +31,29 @@ std::string_view str_view(PyObject* o) {
     return {data, static_cast<std::size_t>(size)};
 }
 
-std::string key_text(PyObject* key, const std::string& owner) {
+std::string key_text(PyObject* key, const char* owner, const char* where = "") {
     std::string out;
     if (!py::read_str(key, out))
-        py::raise_type_error(owner + " has a key of type " + Py_TYPE(key)->tp_name +
-                             "; record keys must be str");
+        py::raise_type_error(std::string(owner) + where + " has a key of type " +
+                             Py_TYPE(key)->tp_name + "; record keys must be str");
     return out;
 }
 
-bool read_by_rules(std::string_view key) {
-    return key == "tag" || key == "text" || key == "attributes" || key == "bounding_box" ||
-           key == "is_visible" || key == "is_enabled" || key == "is_editable_field" ||
-           key == "xpath";
+unsigned key_bit(std::string_view key) {
+    namespace k = record_keys;
+    switch (key.size()) {
+        case 3: return key == "tag" ? k::tag : 0;
+        case 4: return key == "text" ? k::text : 0;
+        case 5: return key == "xpath" ? k::xpath : 0;
+        case 10:
+            return key == "attributes"   ? k::attributes
+                   : key == "is_visible" ? k::is_visible
+                   : key == "is_enabled" ? k::is_enabled
+                                         : 0;
+        case 12: return key == "bounding_box" ? k::bounding_box : 0;
+        case 17: return key == "is_editable_field" ? k::is_editable_field : 0;
+        default: return 0;
+    }
 }
 
 bool read_attribute(std::string_view key) {
@@ -50,35 +62,39 @@ bool read_attribute(std::string_view key) {
 
 // The attributes map with the entries the rules read. Of data- attributes
 // only the name is read, so their values are not converted.
-Value attributes_value(PyObject* attributes, const std::string& owner) {
-    if (!PyDict_Check(attributes)) return py::to_value(attributes, owner.c_str());
+Value attributes_value(PyObject* attributes, const char* owner) {
+    if (!PyDict_Check(attributes)) return py::to_value(attributes, owner);
     Map map;
+    map.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(attributes)));
     Py_ssize_t pos = 0;
     PyObject *key, *item;
     while (PyDict_Next(attributes, &pos, &key, &item)) {
-        std::string name = key_text(key, owner + "['attributes']");
+        std::string name = key_text(key, owner, "['attributes']");
         if (name.starts_with("data-") && name != "data-testid")
             map.append(std::move(name), Value());
         else if (read_attribute(name))
-            map.append(std::move(name), py::to_value(item, owner.c_str()));
+            map.append(std::move(name), py::to_value(item, owner));
     }
     return Value(std::move(map));
 }
 
-// One record, converted once, holding only the keys the rules read.
-Value record_value(PyObject* record, const char* sequence, std::size_t index) {
-    std::string owner = std::string(sequence) + "[" + std::to_string(index) + "]";
+// One record, converted once, holding only the keys in `keys`.
+Value record_value(PyObject* record, const char* sequence, std::size_t index,
+                   unsigned keys = record_keys::all) {
+    char owner[96];  // the record's name for error messages, without a heap allocation
+    std::snprintf(owner, sizeof owner, "%.80s[%zu]", sequence, index);
     Map map;
+    map.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(record)));
     Py_ssize_t pos = 0;
     PyObject *key, *item;
     while (PyDict_Next(record, &pos, &key, &item)) {
         if (!PyUnicode_Check(key)) key_text(key, owner);
         std::string_view name = str_view(key);
-        if (!read_by_rules(name)) continue;
+        if (!(key_bit(name) & keys)) continue;
         if (name == "attributes")
             map.append(std::string(name), attributes_value(item, owner));
         else
-            map.append(std::string(name), py::to_value(item, owner.c_str()));
+            map.append(std::string(name), py::to_value(item, owner));
     }
     return Value(std::move(map));
 }
@@ -86,7 +102,9 @@ Value record_value(PyObject* record, const char* sequence, std::size_t index) {
 // A list or tuple of record dicts from Python, converted on first use.
 class PyRecords {
 public:
-    PyRecords(nb::handle sequence, const char* name, bool optional = false) : name_(name) {
+    PyRecords(nb::handle sequence, const char* name, bool optional = false,
+              unsigned keys = record_keys::all)
+        : name_(name), keys_(keys) {
         if (optional && sequence.is_none()) return;
         if (!py::is_sequence(sequence))
             py::raise_type_error(std::string(name) + " must be a list of dicts, not " +
@@ -106,7 +124,7 @@ public:
         if (!loaded_) {
             values_.reserve(objects_.size());
             for (std::size_t i = 0; i < objects_.size(); ++i)
-                values_.push_back(record_value(objects_[i], name_, i));
+                values_.push_back(record_value(objects_[i], name_, i, keys_));
             loaded_ = true;
         }
         return values_;
@@ -120,6 +138,7 @@ public:
 
 private:
     const char* name_;
+    unsigned keys_;
     nb::object owner_;  // keeps the borrowed items alive for the call
     std::vector<PyObject*> objects_;
     std::vector<const void*> identities_;
@@ -297,8 +316,9 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle parsed_instruction, nb::handle dom_elements,
                nb::handle text_elements) {
                 Instruction ins = instruction_arg(parsed_instruction);
-                PyRecords dom(dom_elements, "dom_elements");
-                PyRecords texts(text_elements, "text_elements", true);
+                KeysRead keys = keys_read(ins.action);
+                PyRecords dom(dom_elements, "dom_elements", false, keys.dom);
+                PyRecords texts(text_elements, "text_elements", true, keys.text);
                 Resolution r = kStrategy.resolve(ins, dom.set(), texts.set());
                 return result_dict(r, {&dom, &texts});
             },
@@ -308,7 +328,7 @@ NB_MODULE(textfinder, m) {
             "_resolve_find_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements) {
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements");
+                PyRecords texts(text_elements, "text_elements", false, keys_read("find_text").text);
                 return result_dict(kStrategy.resolve_find_text(t, texts.set()), {nullptr, &texts});
             },
             nb::arg("target").none(), nb::arg("text_elements").none(),
@@ -317,7 +337,7 @@ NB_MODULE(textfinder, m) {
             "_resolve_find_exact_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements) {
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements");
+                PyRecords texts(text_elements, "text_elements", false, keys_read("find_exact_text").text);
                 return result_dict(kStrategy.resolve_find_exact_text(t, texts.set()),
                                    {nullptr, &texts});
             },
@@ -328,7 +348,7 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle action, nb::handle target, nb::handle dom_elements) {
                 std::string a = py::text_arg(action, "action");
                 std::string t = py::text_arg(target, "target");
-                PyRecords dom(dom_elements, "dom_elements");
+                PyRecords dom(dom_elements, "dom_elements", false, keys_read("verify_present").dom);
                 return result_dict(kStrategy.resolve_verify(a, t, dom.set()), {&dom, nullptr});
             },
             nb::arg("action").none(), nb::arg("target").none(), nb::arg("dom_elements").none(),
@@ -338,7 +358,7 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle action, nb::handle target, nb::handle text_elements) {
                 std::string a = py::text_arg(action, "action");
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements");
+                PyRecords texts(text_elements, "text_elements", false, keys_read("verify_text_present").text);
                 return result_dict(kStrategy.resolve_verify_text(a, t, texts.set()),
                                    {nullptr, &texts});
             },
@@ -350,8 +370,9 @@ NB_MODULE(textfinder, m) {
                nb::handle dom_elements) {
                 std::string t = py::text_arg(target, "target");
                 std::string e = py::text_arg(expected, "expected");
-                PyRecords texts(text_elements, "text_elements");
-                PyRecords dom(dom_elements, "dom_elements", true);
+                KeysRead spatial = keys_read("verify_spatial_text");
+                PyRecords texts(text_elements, "text_elements", false, spatial.text);
+                PyRecords dom(dom_elements, "dom_elements", true, spatial.dom);
                 return result_dict(
                     kStrategy.resolve_verify_spatial_text(t, e, texts.set(), dom.set()),
                     {&dom, &texts});
@@ -363,8 +384,9 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements,
                nb::handle dom_elements) {
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements");
-                PyRecords dom(dom_elements, "dom_elements", true);
+                KeysRead spatial = keys_read("verify_spatial_text");
+                PyRecords texts(text_elements, "text_elements", false, spatial.text);
+                PyRecords dom(dom_elements, "dom_elements", true, spatial.dom);
                 return result_dict(
                     kStrategy.resolve_extract_spatial_text(t, texts.set(), dom.set()),
                     {&dom, &texts});

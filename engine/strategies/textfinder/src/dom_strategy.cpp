@@ -31,6 +31,20 @@ Resolution DOMStrategy::resolve(const Instruction& instruction, const RecordSet&
     return resolve_element_action(instruction, dom_elements, text_elements);
 }
 
+KeysRead keys_read(std::string_view action) {
+    using namespace record_keys;
+    if (action == "verify_spatial_text" || action == "extract_text_spatial")
+        return {text | attributes | bounding_box | xpath, tag | text | bounding_box | xpath};
+    if (action == "find_text" || action == "find_exact_text") return {0, text};
+    if (action == "verify_present" || action == "verify_visible" || action == "verify_enabled" ||
+        action == "verify_disabled")
+        return {text | attributes | is_visible | is_enabled, 0};
+    if (action == "verify_text_present" || action == "verify_text_visible")
+        return {0, text | is_visible};
+    return {tag | text | attributes | bounding_box | is_visible | is_editable_field,
+            text | attributes | bounding_box | is_visible};
+}
+
 namespace {
 
 // Index into the ordered matches the ordinal names: beyond the end picks the

@@ -2,6 +2,8 @@
 
 #include "records.hpp"
 #include "surfaces.hpp"
+#include <algorithm>
+
 #include "tarnwick/core/text.hpp"
 #include "tarnwick/textfinder/tables.hpp"
 
@@ -46,25 +48,25 @@ bool exact_matches_element(std::string_view target, const Value& element, bool i
 }
 
 std::int64_t dom_distance(std::string_view xpath_a, std::string_view xpath_b) {
-    // Split like str.split("/"): an empty path is one empty step.
-    auto steps = [](std::string_view path) {
-        path = text::strip_chars(path, "/");
-        std::vector<std::string_view> out;
-        std::size_t start = 0;
-        while (true) {
-            std::size_t slash = path.find('/', start);
-            if (slash == std::string_view::npos) {
-                out.push_back(path.substr(start));
-                return out;
-            }
-            out.push_back(path.substr(start, slash - start));
-            start = slash + 1;
-        }
+    // Steps as str.split("/") gives them after the outer slashes go (an
+    // empty path is one empty step), walked without building lists: the
+    // spatial search calls this once per text element.
+    std::string_view a = text::strip_chars(xpath_a, "/"), b = text::strip_chars(xpath_b, "/");
+    auto count_steps = [](std::string_view path) {
+        return static_cast<std::int64_t>(std::count(path.begin(), path.end(), '/')) + 1;
     };
-    std::vector<std::string_view> a = steps(xpath_a), b = steps(xpath_b);
-    std::size_t common = 0;
-    while (common < a.size() && common < b.size() && a[common] == b[common]) ++common;
-    return static_cast<std::int64_t>((a.size() - common) + (b.size() - common));
+    std::int64_t common = 0;
+    std::size_t pa = 0, pb = 0;
+    while (true) {
+        std::size_t ea = std::min(a.find('/', pa), a.size());
+        std::size_t eb = std::min(b.find('/', pb), b.size());
+        if (a.substr(pa, ea - pa) != b.substr(pb, eb - pb)) break;
+        ++common;
+        if (ea == a.size() || eb == b.size()) break;
+        pa = ea + 1;
+        pb = eb + 1;
+    }
+    return (count_steps(a) - common) + (count_steps(b) - common);
 }
 
 std::optional<std::vector<std::size_t>> filter_by_action(std::string_view action,

@@ -6,7 +6,11 @@ namespace tarnwick::textfinder::detail {
 
 std::string RecordName::str() const {
     std::string out(sequence);
-    if (index != npos) out += "[" + std::to_string(index) + "]";
+    if (index != npos) {
+        out += '[';
+        out += std::to_string(index);
+        out += ']';
+    }
     return out;
 }
 

@@ -100,10 +100,11 @@ Resolution DOMStrategy::resolve_verify_spatial_text(std::string_view target,
     // DOM elements, else their aria-labels.
     std::vector<ElementRef> anchors;
     std::span<const Value> texts = text_elements.get();
+    std::string lowered;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         auto name = name_of(Source::Text, i);
         const Map& element = detail::record_map(texts[i], name);
-        std::string lowered = text::lower(text::strip(detail::text_key(element, "text", name)));
+        detail::lower_into(text::strip(detail::text_key(element, "text", name)), lowered);
         std::string_view first_line = lowered;
         first_line = text::strip(first_line.substr(0, first_line.find('\n')));
         if (first_line == anchor_lower && has_position(element, name))
@@ -122,7 +123,8 @@ Resolution DOMStrategy::resolve_verify_spatial_text(std::string_view target,
                 } else if (const Map* attributes = detail::map_key(element, "attributes", name)) {
                     v = detail::attribute_text(*attributes, "aria-label", name);
                 }
-                if (text::lower(text::strip(v)) == anchor_lower && has_position(element, name))
+                detail::lower_into(text::strip(v), lowered);
+                if (lowered == anchor_lower && has_position(element, name))
                     anchors.push_back({Source::Dom, i});
             }
             if (!anchors.empty()) break;

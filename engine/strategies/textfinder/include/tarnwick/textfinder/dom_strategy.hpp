@@ -85,6 +85,22 @@ private:
     mutable bool loaded_ = false;
 };
 
+// The record keys a path reads, as bits. A caller converting records from
+// another form may leave every other key out.
+namespace record_keys {
+inline constexpr unsigned tag = 1u << 0, text = 1u << 1, attributes = 1u << 2,
+                          bounding_box = 1u << 3, is_visible = 1u << 4, is_enabled = 1u << 5,
+                          is_editable_field = 1u << 6, xpath = 1u << 7, all = (1u << 8) - 1;
+}
+
+struct KeysRead {
+    unsigned dom = record_keys::all;
+    unsigned text = record_keys::all;
+};
+
+// What DOMStrategy::resolve reads of each sequence for an action.
+KeysRead keys_read(std::string_view action);
+
 // Stateless; one instance serves any number of calls.
 class DOMStrategy {
 public:
