@@ -48,9 +48,10 @@ std::string str_of(nb::handle h) {
     return out;
 }
 
-double number_of(nb::handle h, const std::string& what) {
+template <class What>
+double number_of(nb::handle h, const What& what) {
     if (!PyFloat_Check(h.ptr()) && !PyLong_Check(h.ptr()))
-        py::raise_type_error(what + " must be a number, not " + py::kind_name(h));
+        py::raise_type_error(what() + " must be a number, not " + py::kind_name(h));
     double d = PyFloat_AsDouble(h.ptr());
     if (d == -1.0 && PyErr_Occurred()) throw nb::python_error();
     return d;
@@ -75,7 +76,7 @@ void collect(nb::handle results, nb::handle report) {
     if (!rep::is_recorded(when, failed)) return;
 
     nb::object duration_obj = optional_attr(report, "duration");
-    double duration = duration_obj.is_valid() ? number_of(duration_obj, "report.duration") : 0.0;
+    double duration = duration_obj.is_valid() ? number_of(duration_obj, [] { return std::string("report.duration"); }) : 0.0;
     std::string nodeid = py::text_arg(required_attr(report, "nodeid"), "report.nodeid");
 
     bool passed = truthy(required_attr(report, "passed"));
@@ -91,14 +92,60 @@ void collect(nb::handle results, nb::handle report) {
     if (PyList_Append(results.ptr(), record.ptr()) != 0) throw nb::python_error();
 }
 
+// Keys of the records the report reads, created and hashed once.
+struct Keys {
+    nb::object file, test, status, duration, nodeid, instruction, message, screenshot;
+};
+
+const Keys& keys() {
+    static const Keys* k = [] {
+        auto key = [](const char* s) { return nb::steal(PyUnicode_InternFromString(s)); };
+        return new Keys{key("file"),   key("test"),        key("status"),  key("duration"),
+                        key("nodeid"), key("instruction"), key("message"), key("screenshot")};
+    }();
+    return *k;
+}
+
+// Where a record sits, for error messages (built only when one is raised).
+struct Place {
+    Py_ssize_t result;
+    PyObject* nodeid = nullptr;  // set for a step
+    Py_ssize_t step = -1;
+
+    std::string str() const {
+        if (!nodeid) return "results[" + std::to_string(result) + "]";
+        std::string id;
+        py::read_str(nodeid, id);
+        std::string out = "steps[" + tarnwick::text::repr(id) + "]";
+        if (step >= 0) out += "[" + std::to_string(step) + "]";
+        return out;
+    }
+    std::string key(nb::handle k) const {
+        std::string name;
+        py::read_str(k.ptr(), name);
+        return str() + "['" + name + "']";
+    }
+};
+
 // Reads the records the report needs into views. Every str viewed is held
 // here, so code that a caller's objects might run while being read (a
 // custom __eq__ or __float__) cannot free text the views point into.
 class RecordReader {
 public:
-    std::string_view text(nb::handle value, const std::string& what) {
+    nb::handle item(PyObject* dict, const nb::object& key, const Place& at, bool required) {
+        PyObject* v = PyDict_GetItemWithError(dict, key.ptr());
+        if (!v && PyErr_Occurred()) throw nb::python_error();
+        if (!v && required) {
+            std::string name;
+            py::read_str(key.ptr(), name);
+            throw nb::value_error((at.str() + " has no '" + name + "'").c_str());
+        }
+        return v;
+    }
+
+    std::string_view text(nb::handle value, const nb::object& key, const Place& at) {
         PyObject* o = value.ptr();
-        if (!PyUnicode_Check(o)) py::raise_type_error(what + " must be str, not " + py::kind_name(value));
+        if (!PyUnicode_Check(o)) py::raise_type_error(at.key(key) + " must be str, not " + py::kind_name(value));
         keep_.push_back(nb::borrow(value));
         Py_ssize_t size = 0;
         if (const char* data = PyUnicode_AsUTF8AndSize(o, &size))
@@ -109,42 +156,48 @@ public:
         return copy;
     }
 
-    nb::handle item(nb::handle dict, const char* key, const std::string& where, bool required) {
-        PyObject* v = PyDict_GetItemString(dict.ptr(), key);
-        if (!v && PyErr_Occurred()) throw nb::python_error();
-        if (!v && required) throw nb::value_error((where + " has no '" + key + "'").c_str());
-        return v;
-    }
-
-    std::string_view required_text(nb::handle dict, const char* key, const std::string& where) {
-        return text(item(dict, key, where, true), where + "['" + key + "']");
+    std::string_view required_text(PyObject* dict, const nb::object& key, const Place& at) {
+        return text(item(dict, key, at, true), key, at);
     }
 
     // Absent and None read as empty: neither is shown.
-    std::string_view optional_text(nb::handle dict, const char* key, const std::string& where) {
-        nb::handle v = item(dict, key, where, false);
+    std::string_view optional_text(PyObject* dict, const nb::object& key, const Place& at) {
+        nb::handle v = item(dict, key, at, false);
         if (!v.is_valid() || v.is_none()) return {};
-        return text(v, where + "['" + key + "']");
+        return text(v, key, at);
     }
+
+    void hold(PyObject* o) { keep_.push_back(nb::borrow(o)); }
+    void reserve(std::size_t n) { keep_.reserve(n); }
 
 private:
     std::vector<nb::object> keep_;
     std::deque<std::string> copies_;
 };
 
-// A list or tuple as a tuple we own, so the caller's list may change while
-// it is read without pulling items from under us.
-nb::object snapshot(nb::handle seq, const std::string& what) {
-    if (!py::is_sequence(seq)) py::raise_type_error(what + " must be a list, not " + py::kind_name(seq));
-    nb::object t = nb::steal(PySequence_Tuple(seq.ptr()));
-    if (!t.is_valid()) throw nb::python_error();
-    return t;
-}
+// Items of a list or tuple, read one by one. The length is checked again
+// before each read and every item is held by the reader, so a list that
+// changes while it is read cannot leave a dangling item behind.
+class Items {
+public:
+    Items(nb::handle seq, const char* what, const Place* at = nullptr) : seq_(seq) {
+        if (!py::is_sequence(seq))
+            py::raise_type_error((at ? at->str() : std::string(what)) + " must be a list, not " + py::kind_name(seq));
+    }
+    Py_ssize_t size() const { return PySequence_Fast_GET_SIZE(seq_.ptr()); }
+    PyObject* at(Py_ssize_t i, RecordReader& reader) const {
+        PyObject* item = PySequence_Fast_GET_ITEM(seq_.ptr(), i);
+        reader.hold(item);
+        return item;
+    }
 
-std::string quoted(std::string_view s) { return tarnwick::text::repr(s); }
+private:
+    nb::handle seq_;
+};
 
 nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
-    nb::object rows = snapshot(results, "results");
+    const Keys& k = keys();
+    Items rows(results, "results");
     if (!steps_map.is_none() && !PyDict_Check(steps_map.ptr()))
         py::raise_type_error(std::string("steps must be a dict, not ") + py::kind_name(steps_map));
 
@@ -152,22 +205,22 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
     std::vector<rep::ResultView> views;
     std::vector<rep::StepView> all_steps;
     std::vector<std::pair<std::size_t, std::size_t>> step_ranges;  // first, count per result
-    std::vector<nb::object> step_lists;  // snapshots of each test's steps
-    const Py_ssize_t n = PyTuple_GET_SIZE(rows.ptr());
+    const Py_ssize_t n = rows.size();
     views.reserve(static_cast<std::size_t>(n));
     step_ranges.reserve(static_cast<std::size_t>(n));
+    reader.reserve(static_cast<std::size_t>(n) * 8);
 
-    for (Py_ssize_t i = 0; i < n; ++i) {
-        nb::handle row = PyTuple_GET_ITEM(rows.ptr(), i);
-        std::string where = "results[" + std::to_string(i) + "]";
-        if (!PyDict_Check(row.ptr())) py::raise_type_error(where + " must be a dict, not " + py::kind_name(row));
+    for (Py_ssize_t i = 0; i < rows.size(); ++i) {
+        PyObject* row = rows.at(i, reader);
+        Place at{i};
+        if (!PyDict_Check(row)) py::raise_type_error(at.str() + " must be a dict, not " + Py_TYPE(row)->tp_name);
         rep::ResultView v;
-        v.file = reader.required_text(row, "file", where);
-        v.test = reader.required_text(row, "test", where);
-        v.status = reader.required_text(row, "status", where);
-        v.duration = number_of(reader.item(row, "duration", where, true), where + "['duration']");
-        nb::handle nodeid = reader.item(row, "nodeid", where, true);
-        std::string_view nodeid_text = reader.text(nodeid, where + "['nodeid']");
+        v.file = reader.required_text(row, k.file, at);
+        v.test = reader.required_text(row, k.test, at);
+        v.status = reader.required_text(row, k.status, at);
+        v.duration = number_of(reader.item(row, k.duration, at, true), [&] { return at.key(k.duration); });
+        nb::handle nodeid = reader.item(row, k.nodeid, at, true);
+        reader.text(nodeid, k.nodeid, at);
         views.push_back(v);
 
         std::size_t first = all_steps.size();
@@ -177,19 +230,19 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
             if (!entry && PyErr_Occurred()) throw nb::python_error();
         }
         if (entry) {
-            std::string owner = "steps[" + quoted(nodeid_text) + "]";
-            nb::object list = snapshot(entry, owner);
-            step_lists.push_back(list);
-            const Py_ssize_t m = PyTuple_GET_SIZE(list.ptr());
-            for (Py_ssize_t j = 0; j < m; ++j) {
-                nb::handle step = PyTuple_GET_ITEM(list.ptr(), j);
-                std::string at = owner + "[" + std::to_string(j) + "]";
-                if (!PyDict_Check(step.ptr())) py::raise_type_error(at + " must be a dict, not " + py::kind_name(step));
+            Place owner{i, nodeid.ptr()};
+            reader.hold(entry);
+            Items list(entry, nullptr, &owner);
+            for (Py_ssize_t j = 0; j < list.size(); ++j) {
+                PyObject* step = list.at(j, reader);
+                Place step_at{i, nodeid.ptr(), j};
+                if (!PyDict_Check(step))
+                    py::raise_type_error(step_at.str() + " must be a dict, not " + Py_TYPE(step)->tp_name);
                 rep::StepView s;
-                s.instruction = reader.required_text(step, "instruction", at);
-                s.status = reader.required_text(step, "status", at);
-                s.message = reader.optional_text(step, "message", at);
-                s.screenshot = reader.optional_text(step, "screenshot", at);
+                s.instruction = reader.required_text(step, k.instruction, step_at);
+                s.status = reader.required_text(step, k.status, step_at);
+                s.message = reader.optional_text(step, k.message, step_at);
+                s.screenshot = reader.optional_text(step, k.screenshot, step_at);
                 all_steps.push_back(s);
             }
         }
@@ -199,8 +252,7 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
     for (std::size_t i = 0; i < views.size(); ++i)
         views[i].steps = std::span<const rep::StepView>(all_steps).subspan(step_ranges[i].first, step_ranges[i].second);
 
-    std::string html = rep::render_report(views, elapsed);
-    return py::text_object(html);
+    return py::text_object(rep::render_report(views, elapsed));
 }
 
 }  // namespace

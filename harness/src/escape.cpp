@@ -1,5 +1,7 @@
 #include "tarnwick/reporter/escape.hpp"
 
+#include <array>
+
 namespace tarnwick::reporter {
 
 namespace {
@@ -15,8 +17,16 @@ void append_hex_escape(std::string& out, unsigned char c) {
 }  // namespace
 
 void append_html(std::string& out, std::string_view s) {
+    // Most values hold nothing to escape: one table lookup per byte, then a
+    // single append of the whole run.
+    static constexpr auto special = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char c : std::string_view("&<>\"'")) t[c] = true;
+        return t;
+    }();
     std::size_t run = 0;  // start of the pending run of plain bytes
     for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!special[static_cast<unsigned char>(s[i])]) continue;
         std::string_view entity;
         switch (s[i]) {
             case '&': entity = "&amp;"; break;

@@ -133,9 +133,11 @@ void write_group(Writer& w, const std::vector<const ResultView*>& records) {
 std::size_t estimate_size(std::span<const ResultView> results) {
     std::size_t n = 8192;
     for (const ResultView& r : results) {
-        n += 420 + 2 * r.file.size() + r.test.size() + 3 * r.status.size();
+        // Fixed markup per row plus the inserted values; a little over is
+        // cheaper than growing a string of many megabytes.
+        n += 560 + 3 * r.file.size() + r.test.size() + 3 * r.status.size();
         for (const StepView& s : r.steps)
-            n += 150 + s.instruction.size() + s.status.size() + s.message.size() + s.screenshot.size();
+            n += 240 + s.instruction.size() + s.status.size() + s.message.size() + s.screenshot.size();
     }
     return n;
 }
