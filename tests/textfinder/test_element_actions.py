@@ -149,3 +149,11 @@ def test_results_hold_the_callers_records():
     assert result["element"] is page[1]
     assert same(result["candidates"], page)
     assert page == copy       # records are not changed
+
+
+def test_text_length_counts_code_points():
+    # "ää" is two characters (four bytes in UTF-8); "aab" is three.
+    umlauts, plain = el("x ää"), el("x aab")
+    result = resolve({"action": "click", "target": "x", "ordinal": 0}, [plain, umlauts])
+    assert same(result["candidates"], [umlauts, plain])
+    assert result["element"] is plain

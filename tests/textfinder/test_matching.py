@@ -162,3 +162,53 @@ def _steps_apart(a, b):
 def test_dom_distance_counts_split_steps(a, b):
     xa, xb = "/".join(a), "/" + "/".join(b)
     assert tf._dom_distance(xa, xb) == _steps_apart(xa, xb)
+
+
+# A model of the surface rules in plain Python str operations, checked against
+# the engine on generated records, including characters whose lower-casing,
+# whitespace or digit status differ from ASCII expectations.
+def _model_surfaces(element, include_label):
+    def pieces(s, min_length):
+        return [p for p in s.split() if len(p) >= min_length and not any(c.isdigit() for c in p)]
+
+    out = [element["text"]] if element.get("text") else []
+    attrs = element.get("attributes") or {}
+    for name in tf._MATCH_ATTRIBUTES:
+        if (name != "_label" or include_label) and attrs.get(name):
+            out.append(attrs[name])
+    kept = [t.replace("_", " ").replace("-", " ") for t in pieces(attrs.get("class") or "", 4)]
+    if kept:
+        out.append(" ".join(kept))
+    kept = pieces((attrs.get("id") or "").replace("_", " ").replace("-", " "), 4)
+    if kept:
+        out.append(" ".join(kept))
+    for name in attrs:
+        if name.startswith("data-") and name != "data-testid":
+            kept = pieces(name[5:].replace("-", " ").replace("_", " "), 2)
+            if kept:
+                out.append(" ".join(kept))
+    return out
+
+
+_chars = st.sampled_from("aAbBsSkK _-1\u00b2\u0130\u03a3\u03c3\u00e4\u00a0\t\u2003")
+_words = st.text(_chars, max_size=12)
+_records = st.fixed_dictionaries({"text": _words}, optional={"attributes": st.dictionaries(
+    st.sampled_from(["class", "id", "aria-label", "_label", "alt", "data-testid", "data-ab_c",
+                     "data-x1-yy", "data-\u0130s-a"]), _words, max_size=5)})
+
+
+@settings(max_examples=800, deadline=None)
+@given(_records, _words, st.booleans(), st.data())
+def test_matching_agrees_with_the_surface_rules(element, target, include_label, data):
+    surfaces = _model_surfaces(element, include_label)
+    if surfaces and data.draw(st.booleans()):
+        # Often a piece of a surface, so that matches are common.
+        surface = data.draw(st.sampled_from(surfaces))
+        start = data.draw(st.integers(0, len(surface)))
+        target = surface[start:data.draw(st.integers(start, len(surface)))].upper()
+    assert tf._searchable_strings(element, include_label) == surfaces
+    needle = target.lower().replace("_", " ").replace("-", " ")
+    assert tf._matches_element(target, element, include_label) == any(
+        needle in s.lower() for s in surfaces)
+    assert tf._exact_matches_element(target, element, include_label) == any(
+        s.lower().strip() == needle for s in surfaces)

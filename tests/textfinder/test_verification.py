@@ -129,3 +129,11 @@ def test_private_operations_are_reachable_with_their_arguments():
     with pytest.raises(ValueError):
         s._resolve_verify("verify_text_present", "Total", [el("Total")])
     assert "substring" in DOMStrategy._resolve_find_text.__doc__
+
+
+def test_text_search_uses_full_lower_casing():
+    # "İ".lower() is "i" + U+0307, so it contains "i" but does not equal it.
+    dotted = txt("\u0130")
+    assert resolve({"action": "find_text", "target": "i"}, texts=[dotted])["element"] is dotted
+    assert resolve({"action": "find_exact_text", "target": "i"}, texts=[dotted])["resolved"] is False
+    assert resolve({"action": "find_exact_text", "target": "\u0130"}, texts=[dotted])["resolved"]

@@ -60,7 +60,10 @@ const Map* map_key(const Map& record, std::string_view key, const RecordName& na
 
 std::string_view attribute_text(const Map& attributes, std::string_view key,
                                 const RecordName& name) {
-    const Value* v = attributes.find(key);
+    return attribute_text(attributes.find(key), key, name);
+}
+
+std::string_view attribute_text(const Value* v, std::string_view key, const RecordName& name) {
     if (!v || v->is_null()) return {};
     if (!v->is_text()) wrong_kind(name, "['attributes']" + key_path(key), "str or None", *v);
     return v->as_text();

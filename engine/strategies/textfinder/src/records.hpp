@@ -35,6 +35,8 @@ const Map* map_key(const Map& record, std::string_view key, const RecordName& na
 // A text entry of the attributes map: absent or null reads as empty.
 std::string_view attribute_text(const Map& attributes, std::string_view key,
                                 const RecordName& name);
+// The same for an entry already looked up (`value` null when absent).
+std::string_view attribute_text(const Value* value, std::string_view key, const RecordName& name);
 
 // A flag key, by Python truthiness; absent is false.
 bool flag_key(const Map& record, std::string_view key);

@@ -129,15 +129,6 @@ struct AttributeSlots {
     }
 };
 
-inline std::string_view slot_text(const Value* v, std::string_view key, const RecordName& name) {
-    if (!v || v->is_null()) return {};
-    if (v->is_text()) return v->as_text();
-    // Reuse the reader's message for a value of the wrong kind.
-    Map probe;
-    probe.append(std::string(key), *v);
-    return attribute_text(probe, key, name);
-}
-
 inline bool any_raw(std::string_view) { return true; }
 
 // Calls f(surface) for each surface in order until f returns true. A derived
@@ -162,15 +153,15 @@ bool visit_surfaces(const Map& element, bool include_label, const RecordName& na
     AttributeSlots slots(attributes);
     for (std::size_t k = 0; k < kMatchAttributes.size(); ++k) {
         if (!include_label && kMatchAttributes[k] == "_label") continue;
-        std::string_view v = slot_text(slots.match[k], kMatchAttributes[k], name);
+        std::string_view v = attribute_text(slots.match[k], kMatchAttributes[k], name);
         if (!v.empty() && f(v)) return true;
     }
-    std::string_view cls = slot_text(slots.cls, "class", name);
+    std::string_view cls = attribute_text(slots.cls, "class", name);
     if (!cls.empty() && may_match(cls)) {
         class_surface(cls, buffer);
         if (!buffer.empty() && f(std::string_view(buffer))) return true;
     }
-    std::string_view id = slot_text(slots.id, "id", name);
+    std::string_view id = attribute_text(slots.id, "id", name);
     if (!id.empty() && may_match(id)) {
         joined_pieces_surface(id, 4, buffer);
         if (!buffer.empty() && f(std::string_view(buffer))) return true;
