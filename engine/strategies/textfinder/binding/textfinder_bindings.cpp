@@ -259,7 +259,8 @@ NB_MODULE(textfinder, m) {
             if (stripped == t) return nb::borrow(target);
             return py::text_object(stripped);
         },
-        nb::arg("target").none());
+        nb::arg("target").none(),
+        "Removes element-type words (button, field, ...) from both ends of a target phrase.");
     m.def(
         "_searchable_strings",
         [](nb::handle element, nb::handle include_label) {
@@ -269,7 +270,8 @@ NB_MODULE(textfinder, m) {
                 out.append(py::text_object(s));
             return out;
         },
-        nb::arg("element").none(), nb::arg("include_label").none() = false);
+        nb::arg("element").none(), nb::arg("include_label").none() = false,
+        "The human-readable strings of an element a target is matched against, in order.");
     m.def(
         "_matches_element",
         [](nb::handle target, nb::handle element, nb::handle include_label) {
@@ -278,7 +280,8 @@ NB_MODULE(textfinder, m) {
                                    bool_arg(include_label, "include_label"));
         },
         nb::arg("target").none(), nb::arg("element").none(),
-        nb::arg("include_label").none() = false);
+        nb::arg("include_label").none() = false,
+        "Whether some lower-cased surface of the element contains the normalised target.");
     m.def(
         "_exact_matches_element",
         [](nb::handle target, nb::handle element, nb::handle include_label) {
@@ -287,13 +290,15 @@ NB_MODULE(textfinder, m) {
                                          bool_arg(include_label, "include_label"));
         },
         nb::arg("target").none(), nb::arg("element").none(),
-        nb::arg("include_label").none() = false);
+        nb::arg("include_label").none() = false,
+        "Whether some lower-cased, trimmed surface of the element equals the normalised target.");
     m.def(
         "_dom_distance",
         [](nb::handle a, nb::handle b) {
             return dom_distance(py::text_arg(a, "xpath_a"), py::text_arg(b, "xpath_b"));
         },
-        nb::arg("xpath_a").none(), nb::arg("xpath_b").none());
+        nb::arg("xpath_a").none(), nb::arg("xpath_b").none(),
+        "Tree steps between two elements given their absolute element paths.");
     m.def(
         "_filter_by_action",
         [](nb::handle action, nb::handle elements) -> nb::object {
@@ -306,7 +311,8 @@ NB_MODULE(textfinder, m) {
             for (std::size_t i : *kept) out.append(records.object(i));
             return out;
         },
-        nb::arg("action").none(), nb::arg("elements").none());
+        nb::arg("action").none(), nb::arg("elements").none(),
+        "The elements an action can act on, or all of them when none qualifies.");
 
     nb::class_<PyDOMStrategy>(m, "DOMStrategy",
                               "Resolves a parsed instruction against a list of live DOM elements.")
@@ -323,7 +329,9 @@ NB_MODULE(textfinder, m) {
                 return result_dict(r, {&dom, &texts});
             },
             nb::arg("parsed_instruction").none(), nb::arg("dom_elements").none(),
-            nb::arg("text_elements").none() = nb::none())
+            nb::arg("text_elements").none() = nb::none(),
+            "Resolves the instruction's target; verification, text-finding and spatial-text "
+            "actions are routed to their own operations. Returns a result dict.")
         .def(
             "_resolve_find_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements) {
@@ -378,7 +386,9 @@ NB_MODULE(textfinder, m) {
                     {&dom, &texts});
             },
             nb::arg("target").none(), nb::arg("expected").none(), nb::arg("text_elements").none(),
-            nb::arg("dom_elements").none() = nb::none())
+            nb::arg("dom_elements").none() = nb::none(),
+            "Checks the text nearest an anchor in a direction (\"below Total\") against the "
+            "expected text.")
         .def(
             "_resolve_extract_spatial_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements,
@@ -392,7 +402,8 @@ NB_MODULE(textfinder, m) {
                     {&dom, &texts});
             },
             nb::arg("target").none(), nb::arg("text_elements").none(),
-            nb::arg("dom_elements").none() = nb::none());
+            nb::arg("dom_elements").none() = nb::none(),
+            "Reads the text nearest an anchor in a direction (\"left of Qty\").");
 
     // Benchmark hook: converts the records once, then times `repeat` core
     // resolutions; returns seconds per resolution.
