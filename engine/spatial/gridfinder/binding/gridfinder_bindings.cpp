@@ -97,7 +97,9 @@ std::optional<gf::Number> number_of(PyObject* v) {
     return std::nullopt;
 }
 
-// The caller's entries, read in place. Errors call the first `named` items
+// The caller's entries, read in place and held for the call (building the
+// result may run the garbage collector, whose finalizers could change the
+// caller's list). Errors call the first `named` items
 // name[i] and the ones after them by `tail` ("anchor" for _rank, "a" and
 // "b" for the geometry helpers).
 class PyEntries final : public gf::Entries {
@@ -110,6 +112,8 @@ public:
           tail_(std::move(tail)),
           attributes_(items_.size(), nullptr),
           positions_(items_.size(), nullptr) {
+        held_.reserve(items_.size());
+        for (PyObject* item : items_) held_.push_back(nb::borrow(item));
         for (std::size_t i = 0; i < items_.size(); ++i)
             if (!PyDict_Check(items_[i])) wrong_kind(this->name(i), "a dict", items_[i]);
     }
@@ -228,6 +232,7 @@ private:
     }
 
     std::vector<PyObject*> items_;
+    std::vector<nb::object> held_;
     const char* name_;
     std::size_t named_;
     std::vector<const char*> tail_;

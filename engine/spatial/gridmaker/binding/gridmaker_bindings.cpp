@@ -126,6 +126,8 @@ PyObject* lookup(PyObject* dict, PyObject* key) {
 }
 
 // Reads records into ElementFields, keeping the objects an entry reuses.
+// Every object read is held until the build is done: creating entries may
+// run the garbage collector, and a finalizer could change a record meanwhile.
 class Reader {
 public:
     struct Record {
@@ -145,6 +147,7 @@ public:
         if (keep) *keep = v;
         if (!v) return {};
         if (!PyUnicode_Check(v)) wrong_kind(where.str(key_name), "str", v);
+        hold(v);
         Py_ssize_t size = 0;
         if (const char* data = PyUnicode_AsUTF8AndSize(v, &size))
             return {data, static_cast<std::size_t>(size)};
@@ -154,11 +157,12 @@ public:
         return copy;
     }
 
-    static gm::Number number_of(PyObject* box, PyObject* key, const Where& where,
-                                const char* key_name, PyObject** keep) {
+    gm::Number number_of(PyObject* box, PyObject* key, const Where& where, const char* key_name,
+                         PyObject** keep) {
         PyObject* v = lookup(box, key);
         *keep = v;
         if (!v) return gm::Number::of(std::int64_t{0});
+        hold(v);
         if (PyFloat_Check(v)) return gm::Number::of(PyFloat_AS_DOUBLE(v));
         if (PyLong_Check(v) && !PyBool_Check(v)) {
             int overflow = 0;
@@ -171,7 +175,7 @@ public:
         wrong_kind(where.str(key_name), "a number", v);
     }
 
-    static void read_box(PyObject* box, const Where& where, gm::ElementFields& f, Record& r) {
+    void read_box(PyObject* box, const Where& where, gm::ElementFields& f, Record& r) {
         if (!PyDict_Check(box)) wrong_kind(where.str(), "a dict", box);
         f.x = number_of(box, k.x, where, "x", &r.x);
         f.y = number_of(box, k.y, where, "y", &r.y);
@@ -185,6 +189,7 @@ public:
                            bool whole = true) {
         if (!PyDict_Check(o)) wrong_kind(where.str(), "a dict", o);
         r.object = o;
+        hold(o);
         gm::ElementFields f;
         f.tag = text_of(o, k.tag, where, "tag", &r.tag);
         f.text = text_of(o, k.text, where, "text", &r.text);
@@ -220,8 +225,11 @@ public:
         return f;
     }
 
+    void hold(PyObject* o) { held_.push_back(nb::borrow(o)); }
+
 private:
     std::deque<std::string> spill_;
+    std::vector<nb::object> held_;
 };
 
 // Owned reference helpers: every new object goes straight into a dict.
@@ -428,8 +436,9 @@ NB_MODULE(gridmaker, m) {
         [](nb::handle bb) {
             require_dict(bb, "bb");
             gm::ElementFields f;
+            Reader reader;
             Reader::Record r{};
-            Reader::read_box(bb.ptr(), {"bb", -1}, f, r);
+            reader.read_box(bb.ptr(), {"bb", -1}, f, r);
             return position_object(gm::position(f.x, f.y, f.width, f.height), r);
         },
         nb::arg("bb").none());
