@@ -76,7 +76,9 @@ void collect(nb::handle results, nb::handle report) {
     if (!rep::is_recorded(when, failed)) return;
 
     nb::object duration_obj = optional_attr(report, "duration");
-    double duration = duration_obj.is_valid() ? number_of(duration_obj, [] { return std::string("report.duration"); }) : 0.0;
+    double duration = duration_obj.is_valid()
+                          ? number_of(duration_obj, [] { return std::string("report.duration"); })
+                          : 0.0;
     std::string nodeid = py::text_arg(required_attr(report, "nodeid"), "report.nodeid");
 
     bool passed = truthy(required_attr(report, "passed"));
@@ -88,7 +90,8 @@ void collect(nb::handle results, nb::handle report) {
         nb::object longrepr = required_attr(report, "longrepr");
         if (truthy(longrepr)) message = str_of(longrepr);
     }
-    nb::object record = py::to_python(tarnwick::Value(rep::make_result(nodeid, status, duration, std::move(message), when)));
+    nb::object record = py::to_python(
+        tarnwick::Value(rep::make_result(nodeid, status, duration, std::move(message), when)));
     if (PyList_Append(results.ptr(), record.ptr()) != 0) throw nb::python_error();
 }
 
@@ -131,7 +134,7 @@ struct Place {
 // here, so code that a caller's objects might run while being read (a
 // custom __eq__ or __float__) cannot free text the views point into.
 class RecordReader {
-public:
+  public:
     nb::handle item(PyObject* dict, const nb::object& key, const Place& at, bool required) {
         PyObject* v = PyDict_GetItemWithError(dict, key.ptr());
         if (!v && PyErr_Occurred()) throw nb::python_error();
@@ -145,7 +148,8 @@ public:
 
     std::string_view text(nb::handle value, const nb::object& key, const Place& at) {
         PyObject* o = value.ptr();
-        if (!PyUnicode_Check(o)) py::raise_type_error(at.key(key) + " must be str, not " + py::kind_name(value));
+        if (!PyUnicode_Check(o))
+            py::raise_type_error(at.key(key) + " must be str, not " + py::kind_name(value));
         keep_.push_back(nb::borrow(value));
         Py_ssize_t size = 0;
         if (const char* data = PyUnicode_AsUTF8AndSize(o, &size))
@@ -170,7 +174,7 @@ public:
     void hold(PyObject* o) { keep_.push_back(nb::borrow(o)); }
     void reserve(std::size_t n) { keep_.reserve(n); }
 
-private:
+  private:
     std::vector<nb::object> keep_;
     std::deque<std::string> copies_;
 };
@@ -179,10 +183,11 @@ private:
 // before each read and every item is held by the reader, so a list that
 // changes while it is read cannot leave a dangling item behind.
 class Items {
-public:
+  public:
     Items(nb::handle seq, const char* what, const Place* at = nullptr) : seq_(seq) {
         if (!py::is_sequence(seq))
-            py::raise_type_error((at ? at->str() : std::string(what)) + " must be a list, not " + py::kind_name(seq));
+            py::raise_type_error((at ? at->str() : std::string(what)) + " must be a list, not " +
+                                 py::kind_name(seq));
     }
     Py_ssize_t size() const { return PySequence_Fast_GET_SIZE(seq_.ptr()); }
     PyObject* at(Py_ssize_t i, RecordReader& reader) const {
@@ -191,7 +196,7 @@ public:
         return item;
     }
 
-private:
+  private:
     nb::handle seq_;
 };
 
@@ -213,12 +218,14 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
     for (Py_ssize_t i = 0; i < rows.size(); ++i) {
         PyObject* row = rows.at(i, reader);
         Place at{i};
-        if (!PyDict_Check(row)) py::raise_type_error(at.str() + " must be a dict, not " + Py_TYPE(row)->tp_name);
+        if (!PyDict_Check(row))
+            py::raise_type_error(at.str() + " must be a dict, not " + Py_TYPE(row)->tp_name);
         rep::ResultView v;
         v.file = reader.required_text(row, k.file, at);
         v.test = reader.required_text(row, k.test, at);
         v.status = reader.required_text(row, k.status, at);
-        v.duration = number_of(reader.item(row, k.duration, at, true), [&] { return at.key(k.duration); });
+        v.duration =
+            number_of(reader.item(row, k.duration, at, true), [&] { return at.key(k.duration); });
         nb::handle nodeid = reader.item(row, k.nodeid, at, true);
         reader.text(nodeid, k.nodeid, at);
         views.push_back(v);
@@ -237,7 +244,8 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
                 PyObject* step = list.at(j, reader);
                 Place step_at{i, nodeid.ptr(), j};
                 if (!PyDict_Check(step))
-                    py::raise_type_error(step_at.str() + " must be a dict, not " + Py_TYPE(step)->tp_name);
+                    py::raise_type_error(step_at.str() + " must be a dict, not " +
+                                         Py_TYPE(step)->tp_name);
                 rep::StepView s;
                 s.instruction = reader.required_text(step, k.instruction, step_at);
                 s.status = reader.required_text(step, k.status, step_at);
@@ -250,7 +258,8 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
     }
     // Spans are taken only now that the step storage no longer moves.
     for (std::size_t i = 0; i < views.size(); ++i)
-        views[i].steps = std::span<const rep::StepView>(all_steps).subspan(step_ranges[i].first, step_ranges[i].second);
+        views[i].steps = std::span<const rep::StepView>(all_steps).subspan(step_ranges[i].first,
+                                                                           step_ranges[i].second);
 
     return py::text_object(rep::render_report(views, elapsed));
 }
@@ -263,9 +272,9 @@ NB_MODULE(_reporter, m) {
     m.def("collect", &collect, nb::arg("results").none(), nb::arg("report").none(),
           "Append the result record of one phase report to `results` when that phase is recorded.");
     m.def(
-        "extract_message", [](nb::handle report) { return py::text_object(extract_message(report)); },
-        nb::arg("report").none(),
-          "The failure message of a phase report.");
+        "extract_message",
+        [](nb::handle report) { return py::text_object(extract_message(report)); },
+        nb::arg("report").none(), "The failure message of a phase report.");
     m.def("render", &render, nb::arg("results").none(), nb::arg("steps").none(), nb::arg("elapsed"),
           "The whole HTML report for `results`, the steps map and the run's elapsed seconds.");
 }

@@ -18,26 +18,22 @@ void append_hex_escape(std::string& out, unsigned char c) {
 
 void append_html(std::string& out, std::string_view s) {
     // Most values hold nothing to escape: one table lookup per byte, then a
-    // single append of the whole run.
-    static constexpr auto special = [] {
-        std::array<bool, 256> t{};
-        for (unsigned char c : std::string_view("&<>\"'")) t[c] = true;
+    // single append of each plain run.
+    static constexpr auto entity = [] {
+        std::array<std::string_view, 256> t{};
+        t['&'] = "&amp;";
+        t['<'] = "&lt;";
+        t['>'] = "&gt;";
+        t['"'] = "&quot;";
+        t['\''] = "&#x27;";
         return t;
     }();
     std::size_t run = 0;  // start of the pending run of plain bytes
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (!special[static_cast<unsigned char>(s[i])]) continue;
-        std::string_view entity;
-        switch (s[i]) {
-            case '&': entity = "&amp;"; break;
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '"': entity = "&quot;"; break;
-            case '\'': entity = "&#x27;"; break;
-            default: continue;
-        }
+        std::string_view e = entity[static_cast<unsigned char>(s[i])];
+        if (e.empty()) continue;
         out.append(s.data() + run, i - run);
-        out += entity;
+        out += e;
         run = i + 1;
     }
     out.append(s.data() + run, s.size() - run);
@@ -55,13 +51,21 @@ void append_js_string(std::string& out, std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         auto c = static_cast<unsigned char>(s[i]);
         switch (c) {
-            case '\\': out += "\\\\"; continue;
+            case '\\':
+                out += "\\\\";
+                continue;
             // Quotes, markup and entity starts: escaped so that neither the
             // literal, the attribute nor a surrounding element can end early.
-            case '\'': case '"': case '<': case '>': case '&': case '`':
+            case '\'':
+            case '"':
+            case '<':
+            case '>':
+            case '&':
+            case '`':
                 append_hex_escape(out, c);
                 continue;
-            default: break;
+            default:
+                break;
         }
         if (c < 0x20 || c == 0x7F) {
             append_hex_escape(out, c);

@@ -16,11 +16,20 @@ struct Counts {
     std::size_t passed = 0, failed = 0, skipped = 0;
 
     void add(std::string_view status) {
-        if (status == "passed") ++passed;
-        else if (status == "failed") ++failed;
-        else if (status == "skipped") ++skipped;
+        passed += status == "passed";
+        failed += status == "failed";
+        skipped += status == "skipped";
     }
 };
+
+struct FilterButton {
+    std::string_view extra_class, status, text;
+};
+
+constexpr FilterButton kFilterButtons[] = {{"active", "all", "All"},
+                                           {"passed", "passed", "Passed"},
+                                           {"failed", "failed", "Failed"},
+                                           {"skipped", "skipped", "Skipped"}};
 
 std::string_view test_mark(std::string_view status) {
     if (status == "passed") return "\u2713";
@@ -46,7 +55,7 @@ std::vector<std::vector<const ResultView*>> group_by_file(std::span<const Result
 }
 
 class Writer {
-public:
+  public:
     explicit Writer(std::size_t reserve) { out_.reserve(reserve); }
 
     Writer& raw(std::string_view s) {
@@ -67,7 +76,7 @@ public:
     }
     std::string take() { return std::move(out_); }
 
-private:
+  private:
     std::string out_;
 };
 
@@ -78,14 +87,16 @@ void write_card(Writer& w, std::string_view kind, std::string_view label, std::s
 
 void write_steps_row(Writer& w, const std::string& steps_id, std::span<const StepView> steps) {
     w.raw("<tr class=\"steps-container hidden\" id=\"").text(steps_id).raw("\">");
-    w.raw("<td colspan=\"4\" style=\"padding:0 16px 12px 40px\"><table class=\"steps-table\"><tbody>\n");
+    w.raw("<td colspan=\"4\" style=\"padding:0 16px 12px 40px\">");
+    w.raw("<table class=\"steps-table\"><tbody>\n");
     for (const StepView& s : steps) {
         w.raw("<tr class=\"step-row\"><td><span class=\"icon ").text(s.status);
         w.raw("\" style=\"font-size:11px\">").raw(step_mark(s.status)).raw("</span></td>");
         w.raw("<td class=\"step-text\">").text(s.instruction);
         if (!s.message.empty()) w.raw("<div class=\"step-msg\">").text(s.message).raw("</div>");
         if (!s.screenshot.empty()) {
-            w.raw("<div class=\"step-screenshot\"><img src=\"data:image/png;base64,").text(s.screenshot);
+            w.raw("<div class=\"step-screenshot\"><img src=\"data:image/png;base64,")
+                .text(s.screenshot);
             w.raw("\" alt=\"screenshot\"/></div>");
         }
         w.raw("</td></tr>\n");
@@ -94,8 +105,10 @@ void write_steps_row(Writer& w, const std::string& steps_id, std::span<const Ste
 }
 
 void write_test_row(Writer& w, const ResultView& r, std::size_t idx) {
-    w.raw("<tr class=\"test-row\" data-status=\"").text(r.status).raw("\" data-file=\"").text(r.file).raw("\">");
-    w.raw("<td><span class=\"icon ").text(r.status).raw("\">").raw(test_mark(r.status)).raw("</span></td>");
+    w.raw("<tr class=\"test-row\" data-status=\"").text(r.status);
+    w.raw("\" data-file=\"").text(r.file).raw("\">");
+    w.raw("<td><span class=\"icon ").text(r.status).raw("\">");
+    w.raw(test_mark(r.status)).raw("</span></td>");
     w.raw("<td class=\"test-name\">").text(r.test).raw("</td><td>");
     std::string steps_id;
     if (!r.steps.empty()) {
@@ -106,7 +119,8 @@ void write_test_row(Writer& w, const ResultView& r, std::size_t idx) {
         w.raw("<button class=\"expand-btn\" onclick=\"toggleSteps(").js(steps_id);
         w.raw(", this)\">view steps</button>");
     }
-    w.raw("</td><td><span class=\"badge ").text(r.status).raw("\">").text(r.status).raw("</span></td>");
+    w.raw("</td><td><span class=\"badge ").text(r.status).raw("\">");
+    w.text(r.status).raw("</span></td>");
     w.raw("<td class=\"duration\">").raw(test_duration(r.duration)).raw("s</td></tr>\n");
     if (!r.steps.empty()) write_steps_row(w, steps_id, r.steps);
 }
@@ -117,15 +131,18 @@ void write_group(Writer& w, const std::vector<const ResultView*>& records) {
     for (const ResultView* r : records) counts.add(r->status);
 
     w.raw("<div class=\"file-group\" data-file=\"").text(file).raw("\">\n");
-    w.raw("<div class=\"file-header\" onclick=\"toggleGroup(this)\"><span class=\"chevron\">\u25BC</span>");
+    w.raw("<div class=\"file-header\" onclick=\"toggleGroup(this)\">");
+    w.raw("<span class=\"chevron\">\u25BC</span>");
     w.raw("<span class=\"file-name\">").text(file).raw("</span><span class=\"file-counts\">");
     w.raw("<span class=\"badge passed\">").number(counts.passed).raw(" passed</span>");
-    if (counts.failed != 0) w.raw("<span class='badge failed'>").number(counts.failed).raw(" failed</span>");
+    if (counts.failed != 0)
+        w.raw("<span class='badge failed'>").number(counts.failed).raw(" failed</span>");
     if (counts.skipped != 0)
         w.raw("<span class='badge skipped'>").number(counts.skipped).raw(" skipped</span>");
     w.raw("</span></div>\n<table class=\"test-table\">\n");
     w.raw("<colgroup><col><col><col><col><col></colgroup>\n");
-    w.raw("<thead><tr><th></th><th>Test</th><th></th><th>Status</th><th>Duration</th></tr></thead>\n<tbody>\n");
+    w.raw("<thead><tr><th></th><th>Test</th><th></th><th>Status</th><th>Duration</th></tr>");
+    w.raw("</thead>\n<tbody>\n");
     for (std::size_t idx = 0; idx < records.size(); ++idx) write_test_row(w, *records[idx], idx);
     w.raw("</tbody>\n</table>\n</div>\n");
 }
@@ -137,7 +154,8 @@ std::size_t estimate_size(std::span<const ResultView> results) {
         // cheaper than growing a string of many megabytes.
         n += 560 + 3 * r.file.size() + r.test.size() + 3 * r.status.size();
         for (const StepView& s : r.steps)
-            n += 240 + s.instruction.size() + s.status.size() + s.message.size() + s.screenshot.size();
+            n += 240 + s.instruction.size() + s.status.size() + s.message.size() +
+                 s.screenshot.size();
     }
     return n;
 }
@@ -153,7 +171,8 @@ std::string render_report(std::span<const ResultView> results, double elapsed_se
     Writer w(estimate_size(results));
     w.raw("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"UTF-8\">\n");
     w.raw("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\n");
-    w.raw("<title>").raw(kPageTitle).raw("</title>\n<style>").raw(assets::kStylesheet).raw("</style>\n");
+    w.raw("<title>").raw(kPageTitle).raw("</title>\n");
+    w.raw("<style>").raw(assets::kStylesheet).raw("</style>\n");
     w.raw("</head>\n<body>\n");
 
     w.raw("<div class=\"header\">\n<h1>").raw(kPageTitle).raw("</h1>\n");
@@ -169,10 +188,10 @@ std::string render_report(std::span<const ResultView> results, double elapsed_se
     w.raw("</div>\n");
 
     w.raw("<div class=\"filters\">\n<label>Filter:</label>\n");
-    w.raw("<button class=\"filter-btn active\" onclick=\"filter('all', this)\">All</button>\n");
-    w.raw("<button class=\"filter-btn passed\" onclick=\"filter('passed', this)\">Passed</button>\n");
-    w.raw("<button class=\"filter-btn failed\" onclick=\"filter('failed', this)\">Failed</button>\n");
-    w.raw("<button class=\"filter-btn skipped\" onclick=\"filter('skipped', this)\">Skipped</button>\n");
+    for (const FilterButton& f : kFilterButtons) {
+        w.raw("<button class=\"filter-btn ").raw(f.extra_class).raw("\" onclick=\"filter('");
+        w.raw(f.status).raw("', this)\">").raw(f.text).raw("</button>\n");
+    }
     w.raw("</div>\n");
 
     w.raw("<div class=\"groups\" id=\"groups\">\n");

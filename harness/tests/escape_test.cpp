@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "tarnwick/reporter/escape.hpp"
+
+#include <gtest/gtest.h>
 
 namespace rep = tarnwick::reporter;
 

@@ -1,8 +1,8 @@
+#include "tarnwick/reporter/format.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "tarnwick/reporter/format.hpp"
 
 namespace rep = tarnwick::reporter;
 
@@ -12,9 +12,9 @@ TEST(Format, RunDurationAsPythonPrintsRoundedFloat) {
         const char* text;
     };
     const Case cases[] = {
-        {3.14159, "3.14"}, {2.5, "2.5"},   {7.0, "7.0"},       {0.001, "0.0"},  {5.0, "5.0"},
-        {0.125, "0.12"},   {2.675, "2.67"}, {12.999, "13.0"},  {0.0, "0.0"},    {-0.001, "-0.0"},
-        {1e20, "1e+20"},   {100.10, "100.1"},
+        {3.14159, "3.14"}, {2.5, "2.5"},     {7.0, "7.0"},    {0.001, "0.0"},
+        {5.0, "5.0"},      {0.125, "0.12"},  {2.675, "2.67"}, {12.999, "13.0"},
+        {0.0, "0.0"},      {-0.001, "-0.0"}, {1e20, "1e+20"}, {100.10, "100.1"},
     };
     for (const Case& c : cases) EXPECT_EQ(rep::run_duration(c.seconds), c.text) << c.seconds;
     EXPECT_EQ(rep::run_duration(INFINITY), "inf");
@@ -35,7 +35,7 @@ TEST(Format, PassRateRoundsHalfToEven) {
     EXPECT_EQ(rep::pass_rate(3, 8), 38);
     EXPECT_EQ(rep::pass_rate(2, 3), 67);
     EXPECT_EQ(rep::pass_rate(2, 4), 50);
-    EXPECT_EQ(rep::pass_rate(1, 200), 0);   // 0.5 -> 0
-    EXPECT_EQ(rep::pass_rate(3, 200), 2);   // 1.5 -> 2
+    EXPECT_EQ(rep::pass_rate(1, 200), 0);  // 0.5 -> 0
+    EXPECT_EQ(rep::pass_rate(3, 200), 2);  // 1.5 -> 2
     EXPECT_EQ(rep::pass_rate(5, 5), 100);
 }

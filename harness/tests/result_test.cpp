@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "tarnwick/reporter/result.hpp"
+
+#include <gtest/gtest.h>
 
 namespace rep = tarnwick::reporter;
 
@@ -11,12 +11,13 @@ TEST(ResultCollection, RecordsCallPhasesAndFailedSetupsOnly) {
         bool recorded;
     };
     const Case cases[] = {
-        {"call", false, true},     {"call", true, true},        {"setup", true, true},
-        {"setup", false, false},   {"teardown", true, false},   {"teardown", false, false},
-        {"", false, false},        {"Call", false, false},
+        {"call", false, true},   {"call", true, true},      {"setup", true, true},
+        {"setup", false, false}, {"teardown", true, false}, {"teardown", false, false},
+        {"", false, false},      {"Call", false, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(rep::is_recorded(c.when, c.failed), c.recorded) << c.when << " failed=" << c.failed;
+        EXPECT_EQ(rep::is_recorded(c.when, c.failed), c.recorded)
+            << c.when << " failed=" << c.failed;
 }
 
 TEST(ResultCollection, SplitsNodeIdAtTheFirstSeparator) {
@@ -60,7 +61,8 @@ TEST(ResultCollection, RecordKeysInFixedOrder) {
     tarnwick::Map r = rep::make_result("a.py::T::t", "failed", 0.25, "boom", "setup");
     std::vector<std::string> keys;
     for (const auto& e : r) keys.push_back(e.key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"nodeid", "file", "test", "status", "duration", "message", "when"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"nodeid", "file", "test", "status", "duration",
+                                              "message", "when"}));
     EXPECT_EQ(r.find("file")->as_text(), "a.py");
     EXPECT_EQ(r.find("test")->as_text(), "T::t");
     EXPECT_TRUE(r.find("duration")->is_real());

@@ -358,3 +358,24 @@ def test_malformed_step_makes_the_report_fail(stub_pytester):
     result = stub_pytester.runpytest_inprocess()
     assert "has no 'instruction'" in result.stdout.str() + result.stderr.str()
     assert not (stub_pytester.path / "test_report" / "report.html").exists()
+
+
+def test_tree_without_compiled_reporter_runs_without_report(pytester, monkeypatch, tmp_path):
+    # Other deliverables' development builds may leave the reporter's module
+    # out; their test runs must still work, and say why no report appears.
+    import shutil
+
+    import tarnwick
+
+    tree = tmp_path / "tree"
+    shutil.copytree(
+        os.path.dirname(tarnwick.__file__),
+        tree / "tarnwick",
+        ignore=shutil.ignore_patterns("_reporter*", "__pycache__"),
+    )
+    monkeypatch.setenv("PYTHONPATH", str(tree))
+    pytester.makepyfile("def test_a(): pass")
+    result = pytester.runpytest_subprocess("-p", "no:cacheprovider")
+    result.assert_outcomes(passed=1)
+    result.stdout.fnmatch_lines(["*tarnwick.harness._reporter is not built*"])
+    assert not (pytester.path / "test_report").exists()
