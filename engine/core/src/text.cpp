@@ -8,16 +8,29 @@ namespace tarnwick::text {
 
 namespace {
 
+UVersionInfo g_unicode_cap = {0, 0, 0, 0};
+
+// True when `c` was assigned after the capped version (so Python's older
+// database does not know it).
+bool beyond_cap(char32_t c) {
+    if (g_unicode_cap[0] == 0) return false;
+    UVersionInfo age;
+    u_charAge(static_cast<UChar32>(c), age);
+    if (age[0] == 0 && age[1] == 0) return false;  // unassigned anyway
+    if (age[0] != g_unicode_cap[0]) return age[0] > g_unicode_cap[0];
+    return age[1] > g_unicode_cap[1];
+}
+
 bool is_ascii_space(unsigned char c) {
     // Python's ASCII whitespace: \t \n \v \f \r, the four information
     // separators 0x1C-0x1F, and the blank.
     return c == ' ' || (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x1F);
 }
 
-bool is_cased(char32_t c) { return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CASED); }
+bool is_cased(char32_t c) { return !beyond_cap(c) && u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CASED); }
 
 bool is_case_ignorable(char32_t c) {
-    return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CASE_IGNORABLE);
+    return !beyond_cap(c) && u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_CASE_IGNORABLE);
 }
 
 // Context rule for capital sigma, as CPython applies it in str.lower():
@@ -47,6 +60,11 @@ char32_t lower_sigma(const std::u32string& cps, std::size_t i) {
 }
 
 }  // namespace
+
+void set_unicode_version(int major, int minor) {
+    g_unicode_cap[0] = static_cast<uint8_t>(major);
+    g_unicode_cap[1] = static_cast<uint8_t>(minor);
+}
 
 char32_t next_code_point(std::string_view s, std::size_t& pos) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -121,7 +139,7 @@ std::string encode(std::u32string_view cps) {
 
 bool is_space(char32_t c) {
     if (c < 0x80) return is_ascii_space(static_cast<unsigned char>(c));
-    if (c >= 0xD800 && c <= 0xDFFF) return false;
+    if ((c >= 0xD800 && c <= 0xDFFF) || beyond_cap(c)) return false;
     auto dir = u_charDirection(static_cast<UChar32>(c));
     if (dir == U_WHITE_SPACE_NEUTRAL || dir == U_BLOCK_SEPARATOR || dir == U_SEGMENT_SEPARATOR)
         return true;
@@ -130,12 +148,14 @@ bool is_space(char32_t c) {
 
 bool is_digit(char32_t c) {
     if (c < 0x80) return c >= '0' && c <= '9';
+    if (beyond_cap(c)) return false;
     auto nt = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_NUMERIC_TYPE);
     return nt == U_NT_DECIMAL || nt == U_NT_DIGIT;
 }
 
 bool is_printable(char32_t c) {
     if (c < 0x80) return c >= 0x20 && c < 0x7F;
+    if (beyond_cap(c)) return false;
     switch (u_charType(static_cast<UChar32>(c))) {
         case U_CONTROL_CHAR:
         case U_FORMAT_CHAR:
@@ -153,7 +173,7 @@ bool is_printable(char32_t c) {
 
 char32_t lower_char(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
+    if ((c >= 0xD800 && c <= 0xDFFF) || beyond_cap(c)) return c;
     return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
 }
 

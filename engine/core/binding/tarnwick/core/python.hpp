@@ -9,11 +9,15 @@
 
 #include <nanobind/nanobind.h>
 
+#include <nanobind/stl/string.h>
+
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tarnwick/core/errors.hpp"
+#include "tarnwick/core/text.hpp"
 #include "tarnwick/core/value.hpp"
 
 namespace tarnwick::py {
@@ -174,8 +178,20 @@ inline Records records_arg(nb::handle h, const char* name) {
     return r;
 }
 
-// Maps the core's TypeError/ValueError to Python's. Call once in NB_MODULE.
+// Makes the text rules follow the running Python's Unicode database, which
+// may be older than ICU's.
+inline void match_python_unicode_version() {
+    nb::object version = nb::module_::import_("unicodedata").attr("unidata_version");
+    std::string v = nb::cast<std::string>(version);
+    int major = 0, minor = 0;
+    std::sscanf(v.c_str(), "%d.%d", &major, &minor);
+    tarnwick::text::set_unicode_version(major, minor);
+}
+
+// Maps the core's TypeError/ValueError to Python's and aligns the text rules
+// with the running Python. Call first in every NB_MODULE.
 inline void register_error_translators() {
+    match_python_unicode_version();
     nb::register_exception_translator([](const std::exception_ptr& p, void*) {
         try {
             std::rethrow_exception(p);

@@ -24,6 +24,12 @@ void append_utf8(std::string& out, char32_t cp);
 // Decodes one code point at `pos`, advancing `pos`.
 char32_t next_code_point(std::string_view s, std::size_t& pos);
 
+// The Unicode version whose character database the text rules follow. ICU
+// may be newer than the Python it serves; characters assigned after this
+// version then count as unassigned (no case, not a digit, not printable), so
+// results match Python's str exactly. 0.0 (the default) follows ICU.
+void set_unicode_version(int major, int minor);
+
 // Character classes as Python's str.isspace(), str.isdigit(),
 // str.isprintable() define them for one character.
 bool is_space(char32_t c);
