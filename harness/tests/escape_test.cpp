@@ -4,7 +4,7 @@
 
 namespace rep = tarnwick::reporter;
 
-TEST(Escape, HtmlMatchesPythonHtmlEscape) {
+TEST(ReporterEscape, HtmlMatchesPythonHtmlEscape) {
     EXPECT_EQ(rep::html_escape("plain ✓ text"), "plain ✓ text");
     EXPECT_EQ(rep::html_escape("<script>a & 'b' \"c\"</script>"),
               "&lt;script&gt;a &amp; &#x27;b&#x27; &quot;c&quot;&lt;/script&gt;");
@@ -12,7 +12,7 @@ TEST(Escape, HtmlMatchesPythonHtmlEscape) {
     EXPECT_EQ(rep::html_escape(""), "");
 }
 
-TEST(Escape, JsStringCannotEndLiteralAttributeOrElement) {
+TEST(ReporterEscape, JsStringCannotEndLiteralAttributeOrElement) {
     EXPECT_EQ(rep::js_string("steps-tests/test_a.py-1"), "'steps-tests/test_a.py-1'");
     EXPECT_EQ(rep::js_string("'); alert(1);//"), "'\\x27); alert(1);//'");
     EXPECT_EQ(rep::js_string("a\"b<c>d&e`f"), "'a\\x22b\\x3Cc\\x3Ed\\x26e\\x60f'");
@@ -22,7 +22,7 @@ TEST(Escape, JsStringCannotEndLiteralAttributeOrElement) {
     EXPECT_EQ(rep::js_string("ünï–code"), "'ünï–code'");
 }
 
-TEST(Escape, JsStringHoldsNoHtmlSpecialsBesidesItsQuotes) {
+TEST(ReporterEscape, JsStringHoldsNoHtmlSpecialsBesidesItsQuotes) {
     std::string all;
     for (int c = 1; c < 128; ++c) all.push_back(static_cast<char>(c));
     std::string lit = rep::js_string(all);

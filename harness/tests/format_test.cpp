@@ -6,7 +6,7 @@
 
 namespace rep = tarnwick::reporter;
 
-TEST(Format, RunDurationAsPythonPrintsRoundedFloat) {
+TEST(ReporterFormat, RunDurationAsPythonPrintsRoundedFloat) {
     struct Case {
         double seconds;
         const char* text;
@@ -20,7 +20,7 @@ TEST(Format, RunDurationAsPythonPrintsRoundedFloat) {
     EXPECT_EQ(rep::run_duration(INFINITY), "inf");
 }
 
-TEST(Format, TestDurationHasTwoDecimals) {
+TEST(ReporterFormat, TestDurationHasTwoDecimals) {
     EXPECT_EQ(rep::test_duration(1.234), "1.23");
     EXPECT_EQ(rep::test_duration(0.5), "0.50");
     EXPECT_EQ(rep::test_duration(0.0), "0.00");
@@ -29,7 +29,7 @@ TEST(Format, TestDurationHasTwoDecimals) {
     EXPECT_EQ(rep::test_duration(61.0), "61.00");
 }
 
-TEST(Format, PassRateRoundsHalfToEven) {
+TEST(ReporterFormat, PassRateRoundsHalfToEven) {
     EXPECT_EQ(rep::pass_rate(0, 0), 0);
     EXPECT_EQ(rep::pass_rate(1, 8), 12);
     EXPECT_EQ(rep::pass_rate(3, 8), 38);

@@ -23,7 +23,7 @@ bool has(const std::string& hay, std::string_view needle) {
 
 }  // namespace
 
-TEST(Render, EmptyRunStillHasSummaryScriptAndStyles) {
+TEST(ReporterRender, EmptyRunStillHasSummaryScriptAndStyles) {
     std::string html = rep::render_report({}, 5.0);
     EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
     EXPECT_TRUE(has(html, "<title>tarnwick \u2014 Test Report</title>"));
@@ -40,7 +40,7 @@ TEST(Render, EmptyRunStillHasSummaryScriptAndStyles) {
     EXPECT_EQ(count(html, "class=\"file-group\""), 0u);
 }
 
-TEST(Render, GroupsByFirstOccurrenceAndCountsPerFile) {
+TEST(ReporterRender, GroupsByFirstOccurrenceAndCountsPerFile) {
     std::vector<rep::ResultView> results = {
         {"a.py", "t1", "passed", 0.5, {}},
         {"b.py", "t2", "failed", 1.234, {}},
@@ -66,7 +66,7 @@ TEST(Render, GroupsByFirstOccurrenceAndCountsPerFile) {
     EXPECT_TRUE(has(html, "<div class=\"value\">33%</div>"));
 }
 
-TEST(Render, StepsRowMatchesButtonAndShowsMessageAndScreenshot) {
+TEST(ReporterRender, StepsRowMatchesButtonAndShowsMessageAndScreenshot) {
     std::vector<rep::StepView> steps = {
         {"click Login button", "passed", "", ""},
         {"verify \"Products\" is present", "failed", "not found", "iVBORw0KGgo="},
@@ -90,7 +90,7 @@ TEST(Render, StepsRowMatchesButtonAndShowsMessageAndScreenshot) {
     EXPECT_TRUE(has(html, "<td class=\"step-text\">click Login button</td>"));
 }
 
-TEST(Render, InsertedValuesAreEscapedForTheirPlace) {
+TEST(ReporterRender, InsertedValuesAreEscapedForTheirPlace) {
     std::vector<rep::StepView> steps = {
         {"<script>alert(1)</script>", "x\" onmouseover=\"alert(1)", "</div><b>", ""}};
     std::vector<rep::ResultView> results = {

@@ -4,7 +4,7 @@
 
 namespace rep = tarnwick::reporter;
 
-TEST(ResultCollection, RecordsCallPhasesAndFailedSetupsOnly) {
+TEST(ReporterResult, RecordsCallPhasesAndFailedSetupsOnly) {
     struct Case {
         const char* when;
         bool failed;
@@ -20,7 +20,7 @@ TEST(ResultCollection, RecordsCallPhasesAndFailedSetupsOnly) {
             << c.when << " failed=" << c.failed;
 }
 
-TEST(ResultCollection, SplitsNodeIdAtTheFirstSeparator) {
+TEST(ReporterResult, SplitsNodeIdAtTheFirstSeparator) {
     struct Case {
         const char* nodeid;
         const char* file;
@@ -41,14 +41,14 @@ TEST(ResultCollection, SplitsNodeIdAtTheFirstSeparator) {
     }
 }
 
-TEST(ResultCollection, StatusPrefersPassedThenFailed) {
+TEST(ReporterResult, StatusPrefersPassedThenFailed) {
     EXPECT_EQ(rep::status_of(true, false), "passed");
     EXPECT_EQ(rep::status_of(true, true), "passed");
     EXPECT_EQ(rep::status_of(false, true), "failed");
     EXPECT_EQ(rep::status_of(false, false), "skipped");
 }
 
-TEST(ResultCollection, LastLineOfTrimmedText) {
+TEST(ReporterResult, LastLineOfTrimmedText) {
     EXPECT_EQ(rep::last_line("Traceback\n  frame\nE   boom\n\n  \n"), "E   boom");
     EXPECT_EQ(rep::last_line("first\n    indented last\n\n"), "    indented last");
     EXPECT_EQ(rep::last_line("  single  "), "single");
@@ -57,7 +57,7 @@ TEST(ResultCollection, LastLineOfTrimmedText) {
     EXPECT_EQ(rep::last_line("a\nb\r c\u00a0"), "b\r c");
 }
 
-TEST(ResultCollection, RecordKeysInFixedOrder) {
+TEST(ReporterResult, RecordKeysInFixedOrder) {
     tarnwick::Map r = rep::make_result("a.py::T::t", "failed", 0.25, "boom", "setup");
     std::vector<std::string> keys;
     for (const auto& e : r) keys.push_back(e.key);
