@@ -336,7 +336,8 @@ NB_MODULE(textfinder, m) {
             "_resolve_find_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements) {
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements", false, keys_read("find_text").text);
+                PyRecords texts(text_elements, "text_elements", false,
+                                keys_read("find_text").text);
                 return result_dict(kStrategy.resolve_find_text(t, texts.set()), {nullptr, &texts});
             },
             nb::arg("target").none(), nb::arg("text_elements").none(),
@@ -345,7 +346,8 @@ NB_MODULE(textfinder, m) {
             "_resolve_find_exact_text",
             [](PyDOMStrategy&, nb::handle target, nb::handle text_elements) {
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements", false, keys_read("find_exact_text").text);
+                PyRecords texts(text_elements, "text_elements", false,
+                                keys_read("find_exact_text").text);
                 return result_dict(kStrategy.resolve_find_exact_text(t, texts.set()),
                                    {nullptr, &texts});
             },
@@ -356,7 +358,8 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle action, nb::handle target, nb::handle dom_elements) {
                 std::string a = py::text_arg(action, "action");
                 std::string t = py::text_arg(target, "target");
-                PyRecords dom(dom_elements, "dom_elements", false, keys_read("verify_present").dom);
+                PyRecords dom(dom_elements, "dom_elements", false,
+                              keys_read("verify_present").dom);
                 return result_dict(kStrategy.resolve_verify(a, t, dom.set()), {&dom, nullptr});
             },
             nb::arg("action").none(), nb::arg("target").none(), nb::arg("dom_elements").none(),
@@ -366,7 +369,8 @@ NB_MODULE(textfinder, m) {
             [](PyDOMStrategy&, nb::handle action, nb::handle target, nb::handle text_elements) {
                 std::string a = py::text_arg(action, "action");
                 std::string t = py::text_arg(target, "target");
-                PyRecords texts(text_elements, "text_elements", false, keys_read("verify_text_present").text);
+                PyRecords texts(text_elements, "text_elements", false,
+                                keys_read("verify_text_present").text);
                 return result_dict(kStrategy.resolve_verify_text(a, t, texts.set()),
                                    {nullptr, &texts});
             },

@@ -23,7 +23,8 @@ std::string strip_type_descriptors(std::string_view target) {
     while (end > begin && is_descriptor(words[end - 1])) --end;
     while (begin < end && is_descriptor(words[begin])) ++begin;
     if (begin == end) return std::string(target);
-    return text::join(std::vector<std::string_view>(words.begin() + begin, words.begin() + end), " ");
+    std::vector<std::string_view> kept(words.begin() + begin, words.begin() + end);
+    return text::join(kept, " ");
 }
 
 std::vector<std::string> searchable_strings(const Value& element, bool include_label) {

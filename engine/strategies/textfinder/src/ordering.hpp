@@ -42,13 +42,16 @@ void sort_by_keys(std::vector<ElementRef>& refs, std::vector<Key> keys, Less les
     refs = std::move(sorted);
 }
 
+// The `text` of the record behind a reference; absent or null reads as empty.
+inline std::string_view text_at(const RecordSet& records, ElementRef ref) {
+    return text_key(record_at(records, ref), "text", name_of(ref.source, ref.index));
+}
+
 // Shortest text first; absent, null or empty text counts as length 0.
 inline void sort_by_text_length(std::vector<ElementRef>& refs, const RecordSet& records) {
     std::vector<std::size_t> lengths;
     lengths.reserve(refs.size());
-    for (ElementRef ref : refs)
-        lengths.push_back(
-            text::length(text_key(record_at(records, ref), "text", name_of(ref.source, ref.index))));
+    for (ElementRef ref : refs) lengths.push_back(text::length(text_at(records, ref)));
     sort_by_keys(refs, std::move(lengths), std::less<>());
 }
 
@@ -58,7 +61,8 @@ inline Resolution failure(ResultShape shape) {
     return r;
 }
 
-inline Resolution success(ResultShape shape, ElementRef element, std::vector<ElementRef> candidates) {
+inline Resolution success(ResultShape shape, ElementRef element,
+                          std::vector<ElementRef> candidates) {
     Resolution r;
     r.shape = shape;
     r.resolved = true;

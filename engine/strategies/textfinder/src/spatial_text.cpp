@@ -57,7 +57,8 @@ Phrase parse_phrase(std::string_view target) {
 // Lower-cased, without currency signs and commas, trimmed.
 std::string norm(std::string_view v) {
     std::string s = text::lower(v);
-    for (std::string_view sign : {"$", "\xC2\xA3", "\xE2\x82\xAC", ","}) s = text::replace_all(s, sign, "");
+    for (std::string_view sign : {"$", "\xC2\xA3" /* £ */, "\xE2\x82\xAC" /* € */, ","})
+        s = text::replace_all(s, sign, "");
     return std::string(text::strip(s));
 }
 
@@ -73,7 +74,8 @@ struct Box {
 // Every coordinate must be there: a box missing one is a malformed record.
 Box box_of(const Map& element, const detail::RecordName& name) {
     const Map& box = *detail::map_key(element, "bounding_box", name);
-    return {detail::coordinate(box, "x", name, nullptr), detail::coordinate(box, "y", name, nullptr),
+    return {detail::coordinate(box, "x", name, nullptr),
+            detail::coordinate(box, "y", name, nullptr),
             detail::coordinate(box, "width", name, nullptr),
             detail::coordinate(box, "height", name, nullptr)};
 }
@@ -197,8 +199,7 @@ Resolution DOMStrategy::resolve_verify_spatial_text(std::string_view target,
     detail::sort_by_keys(candidates, std::move(distances), detail::number_less);
 
     ElementRef nearest = candidates.front();
-    std::string actual(text::strip(
-        detail::text_key(detail::record_at(text_elements, nearest), "text", name_of(Source::Text, nearest.index))));
+    std::string actual(text::strip(detail::text_at(text_elements, nearest)));
     std::string want = norm(expected), got = norm(actual);
     // Both sides must say something: an empty text is contained in every text.
     bool verified = !want.empty() && !got.empty() &&
@@ -220,8 +221,7 @@ Resolution DOMStrategy::resolve_extract_spatial_text(std::string_view target,
     const RecordSet& records = element.source == Source::Dom ? dom_elements : text_elements;
     r.resolved = true;
     r.element = element;
-    r.extracted = std::string(text::strip(detail::text_key(detail::record_at(records, element), "text",
-                                                           name_of(element.source, element.index))));
+    r.extracted = std::string(text::strip(detail::text_at(records, element)));
     r.candidates = std::move(inner.candidates);
     return r;
 }

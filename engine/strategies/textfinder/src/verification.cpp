@@ -1,6 +1,4 @@
 // State and text verification, and the text searches.
-#include <stdexcept>
-
 #include "ordering.hpp"
 #include "records.hpp"
 #include "surfaces.hpp"
