@@ -379,3 +379,22 @@ def test_tree_without_compiled_reporter_runs_without_report(pytester, monkeypatc
     result.assert_outcomes(passed=1)
     result.stdout.fnmatch_lines(["*tarnwick.harness._reporter is not built*"])
     assert not (pytester.path / "test_report").exists()
+
+
+def test_rerun_under_the_same_node_id_replaces_the_steps(stub_pytester):
+    stub_pytester.makepyfile(
+        test_again=textwrap.dedent(
+            """
+            RUNS = []
+
+            def test_x(agent):
+                RUNS.append(1)
+                agent._steps.append({"instruction": f"run {len(RUNS)}", "status": "passed"})
+            """
+        )
+    )
+    reporter, config, _ = run(stub_pytester, "--keep-duplicates", "test_again.py", "test_again.py")
+    assert [r["nodeid"] for r in reporter.results] == ["test_again.py::test_x"] * 2
+    assert config._tarnwick_steps == {
+        "test_again.py::test_x": [{"instruction": "run 2", "status": "passed"}]
+    }
