@@ -5,6 +5,7 @@
 
 #include "tarnwick/browser/page_reader.hpp"
 #include "tarnwick/browser/dedup.hpp"
+#include "tarnwick/browser/json_parse.hpp"
 #include "tarnwick/browser/scripts.hpp"
 #include "tarnwick/browser/snapshot.hpp"
 #include "tarnwick/core/python.hpp"
@@ -91,8 +92,7 @@ public:
     Value evaluate_json(std::string_view script) override {
         return playwright_call([&] {
             nb::object text = page_.attr("evaluate")(py::text_object(script));
-            nb::object loads = nb::module_::import_("json").attr("loads");
-            return py::to_value(loads(text), "evaluate");
+            return br::parse_json(py::text_arg(text, "the page script's result"));
         });
     }
     std::string url() override {
@@ -169,6 +169,8 @@ NB_MODULE(pagereader, m) {
     m.attr("TEXT_SELECTOR") = py::text_object(br::text_selector());
     m.attr("_CUSTOM_INPUT_SELECTOR") = py::text_object(br::kCustomInputSelector);
     m.attr("_XPATH_JS") = py::text_object(br::kXPathJs);
+    m.attr("_CURSOR_POINTER_JS") = py::text_object(br::kCursorPointerJs);
+    m.attr("_BULK_READ_JS") = py::text_object(br::bulk_read_js());
 
     m.def(
         "_is_custom_input",

@@ -11,7 +11,8 @@
 //    aria-disabled along the ancestor chain for roles that support it;
 //  - inner text is refused for elements outside the HTML namespace;
 //  - the box is null for elements without layout boxes.
-// The answer is a JSON text: far cheaper to transfer than a structured result.
+// The answer is a JSON text in a compact layout (see expand_bulk_facts): far
+// cheaper to transfer than a structured result.
 #include <string>
 
 #include "tarnwick/browser/scripts.hpp"
@@ -33,7 +34,6 @@ constexpr std::string_view kBody = R"JS(() => {
   const SELECTORS = [@MAIN@, @CUSTOM@, @LABELS@, @TEXT@];
   const precedingSiblingText = @SIBLING@;
   const parentEarlierChildText = @PARENT@;
-  const cursorScan = @CURSOR@;
   const HTML_NS = 'http://www.w3.org/1999/xhtml';
   const root = document.documentElement;
 
@@ -73,6 +73,24 @@ constexpr std::string_view kBody = R"JS(() => {
     return i;
   };
 
+  // Style, rectangle and text are each read once per element and shared by
+  // every fact that needs them (nothing changes the page during the call).
+  const styles = new Map(), rects = new Map(), texts = new Map();
+  const styleOf = el => {
+    let s = styles.get(el);
+    if (s === undefined) { s = getComputedStyle(el); styles.set(el, s); }
+    return s;
+  };
+  const rectOf = el => {
+    let r = rects.get(el);
+    if (r === undefined) { r = el.getBoundingClientRect(); rects.set(el, r); }
+    return r;
+  };
+  const textOf = el => {
+    let t = texts.get(el);
+    if (t === undefined) { t = el.innerText; texts.set(el, t); }
+    return t;
+  };
   const visibleCache = new Map();
   const textNodeVisible = node => {
     const range = document.createRange();
@@ -83,7 +101,7 @@ constexpr std::string_view kBody = R"JS(() => {
   const isVisible = el => {
     let v = visibleCache.get(el);
     if (v !== undefined) return v;
-    const style = getComputedStyle(el);
+    const style = styleOf(el);
     if (style.display === 'contents') {
       v = false;
       for (let c = el.firstChild; c && !v; c = c.nextSibling)
@@ -91,13 +109,12 @@ constexpr std::string_view kBody = R"JS(() => {
     } else if (!el.checkVisibility() || style.visibility !== 'visible') {
       v = false;
     } else {
-      const r = el.getBoundingClientRect();
+      const r = rectOf(el);
       v = r.width > 0 && r.height > 0;
     }
     visibleCache.set(el, v);
     return v;
   };
-
   const safeTag = el => {
     const t = el.tagName;
     const c = t.charCodeAt(0);
@@ -254,6 +271,20 @@ constexpr std::string_view kBody = R"JS(() => {
     }
     return positions.get(el);
   };
+  // Paths travel as a table of (parent entry, "tag[n]") pairs: every
+  // ancestor is sent once instead of once per descendant.
+  const pathTable = [];
+  const pathIds = new Map();
+  const pathIndex = el => {
+    let i = pathIds.get(el);
+    if (i !== undefined) return i;
+    const parent = el.parentElement;
+    const p = parent ? pathIndex(parent) : -1;
+    i = pathTable.length;
+    pathTable.push([p, el.tagName.toLowerCase() + '[' + positionOf(el) + ']']);
+    pathIds.set(el, i);
+    return i;
+  };
   const paths = new Map();
   const pathOf = el => {
     let p = paths.get(el);
@@ -266,76 +297,127 @@ constexpr std::string_view kBody = R"JS(() => {
 
   const attributesOf = el => {
     const out = {};
+    if (!el.hasAttributes()) return out;
     for (const a of el.attributes) out[a.name] = a.value;
     return out;
   };
+  // A visible element always has a layout box; others may have none.
   const boxOf = el => {
-    if (!el.getClientRects().length) return null;
-    const r = el.getBoundingClientRect();
+    if (styleOf(el).display === 'contents') return null;
+    if (!isVisible(el) && !el.getClientRects().length) return null;
+    const r = rectOf(el);
     return { x: r.x, y: r.y, width: r.width, height: r.height };
   };
+  const hasDirectText = el => {
+    for (let c = el.firstChild; c; c = c.nextSibling)
+      if (c.nodeType === 3 && c.textContent.trim().length > 0) return true;
+    return false;
+  };
+  // Facts go out under one-letter keys, boxes as [x, y, width, height]:
+  // the transfer, not the page, is the larger cost of a big read.
+  const KEY = { visible: 'v', enabled: 'e', tag: 'g', text: 't', box: 'b', attributes: 'a', xpath: 'x', direct: 'd', sibling: 's', parent: 'p' };
   const fill = (el, facts) => {
     const r = records[idOf(el)];
     for (const f of facts) {
-      if (f in r) continue;
+      if (KEY[f] in r) continue;
       switch (f) {
-        case 'visible': r.visible = isVisible(el); break;
-        case 'enabled': r.enabled = isEnabled(el); break;
-        case 'tag': r.tag = el.tagName.toLowerCase(); break;
-        case 'text': if (el.namespaceURI === HTML_NS) r.text = el.innerText; break;
-        case 'box': r.box = boxOf(el); break;
-        case 'attributes': r.attributes = attributesOf(el); break;
-        case 'xpath': r.xpath = pathOf(el); break;
-        case 'direct': r.direct = Array.from(el.childNodes).some(n => n.nodeType === 3 && n.textContent.trim().length > 0); break;
-        case 'sibling': try { r.sibling = precedingSiblingText(el); } catch (e) {} break;
-        case 'parent': try { r.parent = parentEarlierChildText(el); } catch (e) {} break;
+        case 'visible': r.v = isVisible(el); break;
+        case 'enabled': r.e = isEnabled(el); break;
+        case 'tag': r.g = el.tagName.toLowerCase(); break;
+        case 'text': if (el.namespaceURI === HTML_NS) r.t = textOf(el); break;
+        case 'box': { const b = boxOf(el); r.b = b && [b.x, b.y, b.width, b.height]; break; }
+        case 'attributes': r.a = attributesOf(el); break;
+        case 'xpath': r.x = pathIndex(el); break;
+        case 'direct': r.d = hasDirectText(el); break;
+        case 'sibling': try { r.s = precedingSiblingText(el); } catch (e) {} break;
+        case 'parent': try { r.p = parentEarlierChildText(el); } catch (e) {} break;
       }
     }
     return r;
   };
 
+  // label[for="…"] answered from one index of the labels, in the order a
+  // selector query would find them: the document, then each shadow root.
+  let labelsByFor = null;
+  const labelFor = id => {
+    if (!labelsByFor) {
+      labelsByFor = new Map();
+      for (const r of [document, ...shadowRoots])
+        for (const l of r.querySelectorAll('label[for]')) {
+          const f = l.getAttribute('for');
+          if (!labelsByFor.has(f)) labelsByFor.set(f, l);
+        }
+    }
+    return labelsByFor.get(id) || null;
+  };
   const first = {};
-  const lookUp = sel => {
+  const lookUp = (sel, find) => {
     if (Object.prototype.hasOwnProperty.call(first, sel)) return;
     try {
-      const hit = firstMatch(sel);
+      const hit = find();
       if (hit) { fill(hit, ['text']); first[sel] = idOf(hit); } else first[sel] = null;
     } catch (e) {}
   };
   const fieldLabelFacts = el => {
     fill(el, ['sibling', 'parent']);
     const by = el.getAttribute('aria-labelledby');
-    if (by) lookUp('#' + CSS.escape(by));
+    if (by) { const sel = '#' + CSS.escape(by); lookUp(sel, () => firstMatch(sel)); }
     const id = el.getAttribute('id');
-    if (id) lookUp('label[for="' + CSS.escape(id) + '"]');
+    if (id) {
+      const sel = 'label[for="' + CSS.escape(id) + '"]';
+      lookUp(sel, () => id.includes('\0') ? firstMatch(sel) : labelFor(id));
+    }
   };
-  const usable = b => b && b.width > 0 && b.height > 0;
+  const usable = b => b && b[2] > 0 && b[3] > 0;
 
   for (const el of lists[0]) {
     const r = fill(el, ['visible', 'enabled', 'tag', 'text', 'box', 'attributes']);
-    if (!usable(r.box) || !('text' in r)) continue;
-    if (!r.visible && !r.attributes['aria-label'] && !r.attributes['title']) continue;
+    if (!usable(r.b) || !('t' in r)) continue;
+    if (!r.v && !r.a['aria-label'] && !r.a['title']) continue;
     fill(el, ['xpath']);
-    if (r.tag === 'input' || r.tag === 'textarea') fieldLabelFacts(el);
+    if (r.g === 'input' || r.g === 'textarea') fieldLabelFacts(el);
   }
   for (const el of lists[1]) {
     const r = fill(el, ['tag', 'attributes', 'box', 'visible']);
-    if (!usable(r.box) || !r.visible) continue;
+    if (!usable(r.b) || !r.v) continue;
     fill(el, ['xpath', 'text']);
     fieldLabelFacts(el);
   }
   for (const el of lists[2]) {
-    if (fill(el, ['visible']).visible) fill(el, ['text', 'box']);
+    if (fill(el, ['visible']).v) fill(el, ['text', 'box']);
   }
   for (const el of lists[3]) {
-    if (fill(el, ['visible']).visible) fill(el, ['text', 'box', 'tag', 'xpath', 'attributes', 'direct']);
+    if (fill(el, ['visible']).v) fill(el, ['text', 'box', 'tag', 'xpath', 'attributes', 'direct']);
   }
 
   const queries = {};
   SELECTORS.forEach((s, q) => { queries[s] = lists[q].map(idOf); });
   const evaluate = {};
-  try { evaluate.cursor = cursorScan(); } catch (e) {}
-  return JSON.stringify({ elements: records, queries, first, evaluate });
+  // The clickable-container scan, as the page function does it, on the
+  // shared caches.
+  try {
+    const items = [];
+    const seen = new Set();
+    for (const el of document.querySelectorAll('div, span, li, td')) {
+      if (styleOf(el).cursor !== 'pointer') continue;
+      const text = ((el.namespaceURI === HTML_NS ? textOf(el) : el.innerText) || '').trim();
+      if (!text || text.length > 60) continue;
+      if (el.querySelectorAll('*').length > 10) continue;
+      const r = rectOf(el);
+      if (r.width <= 0 || r.height <= 0) continue;
+      const xpath = pathOf(el);
+      if (seen.has(xpath)) continue;
+      seen.add(xpath);
+      items.push({
+        tag: el.tagName.toLowerCase(), text, xpath,
+        x: Math.round(r.left), y: Math.round(r.top), w: Math.round(r.width), h: Math.round(r.height),
+        cls: typeof el.className === 'string' ? el.className : '',
+        aria: el.getAttribute('aria-label') || '',
+      });
+    }
+    evaluate.cursor = items;
+  } catch (e) {}
+  return JSON.stringify({ elements: records, paths: pathTable, queries, first, evaluate });
 })JS";
 
 std::string replace(std::string s, std::string_view key, std::string_view value) {
@@ -355,7 +437,6 @@ const std::string& bulk_read_js() {
         s = replace(s, "@TEXT@", js_string(text_selector()));
         s = replace(s, "@SIBLING@", kPrecedingSiblingTextJs);
         s = replace(s, "@PARENT@", kParentEarlierChildTextJs);
-        s = replace(s, "@CURSOR@", kCursorPointerJs);
         return s;
     }();
     return script;

@@ -89,6 +89,68 @@ Value MemoryPage::evaluate(std::string_view script) {
     return require(v, "page script result");
 }
 
+namespace {
+
+constexpr std::pair<std::string_view, std::string_view> kLongKeys[] = {
+    {"v", "visible"},    {"e", "enabled"}, {"g", "tag"},    {"t", "text"},    {"b", "box"},
+    {"a", "attributes"}, {"x", "xpath"},   {"d", "direct"}, {"s", "sibling"}, {"p", "parent"}};
+
+std::vector<std::string> expand_paths(const Value* table) {
+    std::vector<std::string> paths;
+    if (!table || !table->is_sequence()) return paths;
+    paths.reserve(table->as_sequence().size());
+    for (const auto& entry : table->as_sequence()) {
+        const Sequence* pair = entry.is_sequence() ? &entry.as_sequence() : nullptr;
+        if (!pair || pair->size() != 2 || !(*pair)[0].is_integer() || !(*pair)[1].is_text())
+            throw MissingFact("malformed path entry");
+        const std::int64_t parent = (*pair)[0].as_integer();
+        // Parents always precede their children in the table.
+        if (parent >= static_cast<std::int64_t>(paths.size())) throw MissingFact("malformed path entry");
+        std::string path = parent >= 0 ? paths[parent] : std::string();
+        path += '/';
+        path += (*pair)[1].as_text();
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+Value expand_box(const Value& box) {
+    if (!box.is_sequence() || box.as_sequence().size() != 4) return Value();
+    const Sequence& b = box.as_sequence();
+    return Map{{"x", b[0]}, {"y", b[1]}, {"width", b[2]}, {"height", b[3]}};
+}
+
+}  // namespace
+
+Value expand_bulk_facts(Value compact) {
+    if (!compact.is_map()) throw MissingFact("page facts are not a record");
+    Map& root = compact.as_map();
+    const std::vector<std::string> paths = expand_paths(root.find("paths"));
+    if (Value* elements = root.find("elements"); elements && elements->is_sequence()) {
+        for (Value& record : elements->as_sequence()) {
+            if (!record.is_map()) continue;
+            Map expanded;
+            expanded.reserve(record.as_map().size());
+            for (auto& [key, value] : record.as_map()) {
+                std::string_view name = key;
+                for (const auto& [short_key, long_key] : kLongKeys)
+                    if (key == short_key) name = long_key;
+                if (name == "box") value = expand_box(value);
+                if (name == "xpath") {
+                    if (!value.is_integer() || value.as_integer() < 0 ||
+                        static_cast<std::size_t>(value.as_integer()) >= paths.size())
+                        throw MissingFact("path index out of range");
+                    value = Value(paths[value.as_integer()]);
+                }
+                expanded.append(std::string(name), std::move(value));
+            }
+            record = Value(std::move(expanded));
+        }
+    }
+    root.erase("paths");
+    return compact;
+}
+
 std::string MemoryPage::url() { return std::string(text_or(facts_->get("url"))); }
 
 }  // namespace tarnwick::browser

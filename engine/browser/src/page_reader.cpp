@@ -288,7 +288,7 @@ namespace {
 MemoryPage capture(Page& page) {
     Value facts = page.evaluate_json(bulk_read_js());
     if (!facts.is_map()) throw std::runtime_error("the page read script returned no record");
-    return MemoryPage(std::move(facts));
+    return MemoryPage(expand_bulk_facts(std::move(facts)));
 }
 
 }  // namespace

@@ -35,6 +35,11 @@ private:
     std::shared_ptr<const Value> facts_;
 };
 
+// The bulk script's compact answer in the layout above. It sends facts
+// under one-letter keys (v e g t b a x d s p), boxes as [x, y, width,
+// height], and paths as indices into "paths": [parent index or -1, "tag[n]"].
+Value expand_bulk_facts(Value compact);
+
 // Thrown for a fact the page does not hold.
 struct MissingFact : std::runtime_error {
     using std::runtime_error::runtime_error;
