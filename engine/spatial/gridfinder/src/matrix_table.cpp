@@ -1,5 +1,6 @@
 #include "tarnwick/gridfinder/matrix_table.hpp"
 
+#include "tarnwick/core/errors.hpp"
 #include "tarnwick/gridfinder/value_entries.hpp"
 
 namespace tarnwick::gridfinder {
@@ -10,17 +11,27 @@ MatrixTable::MatrixTable(const Sequence& entries, std::string name) : name_(std:
     for (std::size_t i = 0; i < entries.size(); ++i) {
         Row r;
         r.index = source.index(i);
-        r.text = source.text(i);
-        r.searchable = source.searchable(i);
-        r.element_type = source.element_type(i);
+        r.text = keep(source.text(i));
+        r.searchable = keep(source.searchable(i));
+        if (auto type = source.element_type(i)) {
+            r.has_element_type = true;
+            r.element_type = keep(*type);
+        }
         r.is_anchor_only = source.is_anchor_only(i);
         for (std::size_t c = 0; c < r.coordinates.size(); ++c)
             r.coordinates[c] = source.coordinate(i, static_cast<Coord>(c));
         for (AnchorAttribute a : kAnchorAttributes)
-            r.attributes[static_cast<std::size_t>(a)] = source.attribute(i, a);
-        r.xpath = source.xpath(i);
+            r.attributes[static_cast<std::size_t>(a)] = keep(source.attribute(i, a));
+        r.xpath = keep(source.xpath(i));
         rows_.push_back(r);
     }
+}
+
+MatrixTable::Span MatrixTable::keep(std::string_view s) {
+    if (texts_.size() + s.size() > UINT32_MAX) throw ValueError(name_ + " holds too much text");
+    Span span{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(s.size())};
+    texts_.append(s);
+    return span;
 }
 
 std::string MatrixTable::name(std::size_t i) const { return name_ + "[" + std::to_string(i) + "]"; }
