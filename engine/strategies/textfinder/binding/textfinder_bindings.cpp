@@ -78,11 +78,17 @@ Value attributes_value(PyObject* attributes, const char* owner) {
     return Value(std::move(map));
 }
 
+// Index of a record passed on its own rather than in a sequence.
+constexpr std::size_t kLoneRecord = static_cast<std::size_t>(-1);
+
 // One record, converted once, holding only the keys in `keys`.
 Value record_value(PyObject* record, const char* sequence, std::size_t index,
                    unsigned keys = record_keys::all) {
-    char owner[96];  // the record's name for error messages, without a heap allocation
-    std::snprintf(owner, sizeof owner, "%.80s[%zu]", sequence, index);
+    char owner[112];  // the record's name for error messages, without a heap allocation
+    if (index == kLoneRecord)
+        std::snprintf(owner, sizeof owner, "%.80s", sequence);
+    else
+        std::snprintf(owner, sizeof owner, "%.80s[%zu]", sequence, index);
     Map map;
     map.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(record)));
     Py_ssize_t pos = 0;
@@ -180,7 +186,7 @@ bool bool_arg(nb::handle h, const char* name) {
 Value element_arg(nb::handle h) {
     if (!PyDict_Check(h.ptr()))
         py::raise_type_error(std::string("element must be a dict, not ") + py::kind_name(h));
-    return record_value(h.ptr(), "element", 0);
+    return record_value(h.ptr(), "element", kLoneRecord);
 }
 
 // A text key of the instruction: absent gives the empty text.
