@@ -163,3 +163,35 @@ def test_dedup_matches_the_pairwise_rule_on_generated_layouts(seed):
     candidates[0]["bounding_box"]["width"] = -5
     kept = DOMParser._dedup_text_elements(candidates)
     assert [id(k) for k in kept] == [id(k) for k in reference_dedup(candidates)]
+
+
+def reference_spatial_labels(elements, candidates):
+    for e in elements:
+        if e["attributes"].get("_label") or not e.get("bounding_box"):
+            continue
+        b = e["bounding_box"]
+        best, best_text = float("inf"), ""
+        for c in candidates:
+            cb = c["bounding_box"]
+            if cb["y"] + cb["height"] > b["y"]:
+                continue
+            if not (cb["x"] <= b["x"] + b["width"] and cb["x"] + cb["width"] >= b["x"]):
+                continue
+            if b["y"] - (cb["y"] + cb["height"]) < best:
+                best, best_text = b["y"] - (cb["y"] + cb["height"]), c["text"]
+        if best_text:
+            e["attributes"]["_label"] = best_text
+
+
+@pytest.mark.parametrize("seed", range(6))
+def test_spatial_labels_match_the_nearest_above_rule_on_generated_layouts(seed):
+    rng = random.Random(seed)
+    make = lambda: [element(rng.choice([0, 50, 100.5, 400]), rng.choice([0, 20, 40, 60.25, 300]),
+                            rng.choice([0, 30, 100]), 20) for _ in range(120)]
+    candidates = [candidate(f"c{i % 9}", rng.choice([0, 45, 100, 130.5, 600]), rng.choice([-10, 0, 20, 40, 55]),
+                            rng.choice([0, 10, 50, 200]), rng.choice([0, 5, 20, 40])) for i in range(60)]
+    ours = make()
+    theirs = [dict(e, attributes=dict(e["attributes"])) for e in ours]
+    DOMParser(object())._assign_spatial_labels(ours, candidates)
+    reference_spatial_labels(theirs, candidates)
+    assert [e["attributes"] for e in ours] == [e["attributes"] for e in theirs]

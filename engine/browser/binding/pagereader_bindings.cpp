@@ -3,6 +3,8 @@
 // Playwright; everything else is the C++ core.
 #include <nanobind/stl/string.h>
 
+#include <unordered_map>
+
 #include "tarnwick/browser/page_reader.hpp"
 #include "tarnwick/browser/dedup.hpp"
 #include "tarnwick/browser/json_parse.hpp"
@@ -68,7 +70,10 @@ private:
 
 class PlaywrightPage : public br::Page {
 public:
-    explicit PlaywrightPage(nb::object page) : page_(std::move(page)) {}
+    explicit PlaywrightPage(nb::object page) : page_(std::move(page)) {
+        // Only a parser torn down by the garbage collector has no page.
+        if (!page_.is_valid()) py::raise_type_error("DOMParser has no page");
+    }
 
     std::vector<br::ElementPtr> query_all(std::string_view selector) override {
         return playwright_call([&] {
@@ -120,11 +125,47 @@ bool bulk_mode() {
     return mode == "bulk";
 }
 
-nb::list to_list(const tarnwick::Sequence& records) {
-    nb::list out;
-    for (const auto& r : records) out.append(py::to_python(r));
-    return out;
-}
+// Records to Python objects. A page read makes tens of thousands of dicts
+// with a few dozen distinct keys, so key strings are made once per read, and
+// the cyclic garbage collector (which would rescan the growing result over
+// and over) waits until the result is complete.
+class RecordWriter {
+public:
+    RecordWriter() : gc_was_enabled_(PyGC_Disable()) {}
+    ~RecordWriter() {
+        if (gc_was_enabled_) PyGC_Enable();
+    }
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+
+    nb::list list(const tarnwick::Sequence& records) {
+        nb::list out = nb::steal<nb::list>(PyList_New(static_cast<Py_ssize_t>(records.size())));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(i), object(records[i]).release().ptr());
+        return out;
+    }
+
+private:
+    nb::object object(const Value& v) {
+        if (v.is_sequence()) return list(v.as_sequence());
+        if (!v.is_map()) return py::to_python(v);
+        nb::dict out;
+        for (const auto& e : v.as_map())
+            if (PyDict_SetItem(out.ptr(), key(e.key).ptr(), object(e.value).ptr()) != 0) throw nb::python_error();
+        return out;
+    }
+
+    nb::handle key(const std::string& k) {
+        auto it = keys_.find(k);
+        if (it == keys_.end()) it = keys_.emplace(k, py::text_object(k)).first;
+        return it->second;
+    }
+
+    int gc_was_enabled_;
+    std::unordered_map<std::string, nb::object> keys_;
+};
+
+nb::list to_list(const tarnwick::Sequence& records) { return RecordWriter().list(records); }
 
 template <std::size_t N>
 nb::list name_list(const std::array<std::string_view, N>& names) {
@@ -155,6 +196,24 @@ struct DOMParser {
     }
 };
 
+// The parser holds its page; an agent that holds both the parser and the
+// page (or a page that refers back) makes a cycle the collector must see.
+int dom_parser_traverse(PyObject* self, visitproc visit, void* arg) {
+    Py_VISIT(Py_TYPE(self));
+    if (!nb::inst_ready(self)) return 0;
+    Py_VISIT(nb::inst_ptr<DOMParser>(self)->page.ptr());
+    return 0;
+}
+
+int dom_parser_clear(PyObject* self) {
+    nb::inst_ptr<DOMParser>(self)->page.reset();
+    return 0;
+}
+
+PyType_Slot dom_parser_slots[] = {{Py_tp_traverse, reinterpret_cast<void*>(dom_parser_traverse)},
+                                  {Py_tp_clear, reinterpret_cast<void*>(dom_parser_clear)},
+                                  {0, nullptr}};
+
 }  // namespace
 
 NB_MODULE(pagereader, m) {
@@ -182,7 +241,8 @@ NB_MODULE(pagereader, m) {
         nb::arg("tag").none(), nb::arg("classes").none());
 
     nb::class_<DOMParser>(m, "DOMParser",
-                          "Queries the page DOM and returns structured, interactable element descriptors.")
+                          "Queries the page DOM and returns structured, interactable element descriptors.",
+                          nb::type_slots(dom_parser_slots))
         .def(
             "__init__",
             [](DOMParser* self, nb::handle page) {
@@ -198,8 +258,9 @@ NB_MODULE(pagereader, m) {
                  br::PageRead read = reading([&] {
                      return bulk ? br::read_in_one_call(port) : br::PageReader(port).read();
                  });
-                 nb::list elements = to_list(read.elements);
-                 nb::list texts = to_list(read.text_elements);
+                 RecordWriter writer;
+                 nb::list elements = writer.list(read.elements);
+                 nb::list texts = writer.list(read.text_elements);
                  self.save_snapshot(Value(std::move(read.elements)), Value(std::move(read.text_elements)));
                  return nb::make_tuple(elements, texts);
              })

@@ -1,5 +1,6 @@
 #include "tarnwick/browser/page_reader.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <unordered_set>
@@ -328,6 +329,17 @@ std::vector<std::pair<std::size_t, std::string>> assign_spatial_labels(Sequence&
                          text_or(candidates[i].get("text"))});
     }
 
+    // The nearest candidate above is the one with the lowest bottom edge not
+    // below the element's top; among equal bottoms the earlier one wins. With
+    // candidates ordered that way, the first that overlaps horizontally is
+    // the answer, found without scanning the whole list for most elements.
+    std::vector<std::size_t> order;
+    order.reserve(cands.size());
+    for (std::size_t c = 0; c < cands.size(); ++c)
+        if (!std::isnan(cands[c].bottom)) order.push_back(c);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return cands[a].bottom > cands[b].bottom; });
+
     std::vector<std::pair<std::size_t, std::string>> labelled;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         Value& element = elements[i];
@@ -340,15 +352,16 @@ std::vector<std::pair<std::size_t, std::string>> assign_spatial_labels(Sequence&
         const double x = number(*box, "x", "elements", i);
         const double width = number(*box, "width", "elements", i);
         const double top = number(*box, "y", "elements", i);
-        double best = std::numeric_limits<double>::infinity();
         std::string_view best_text;
-        for (const auto& c : cands) {
-            if (c.bottom > top) continue;
-            if (!(c.x <= x + width && c.right >= x)) continue;
-            const double distance = top - c.bottom;
-            if (distance < best) {
-                best = distance;
+        auto from = std::partition_point(order.begin(), order.end(),
+                                         [&](std::size_t c) { return cands[c].bottom > top; });
+        for (auto it = from; it != order.end(); ++it) {
+            const auto& c = cands[*it];
+            // A distance that is not finite is never "smaller than infinity".
+            if (!(top - c.bottom < std::numeric_limits<double>::infinity())) break;
+            if (c.x <= x + width && c.right >= x) {
                 best_text = c.text;
+                break;
             }
         }
         if (best_text.empty()) continue;
