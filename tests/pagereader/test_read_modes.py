@@ -52,3 +52,13 @@ def test_bulk_read_is_one_browser_call(load, read_mode):
     elements, texts = DOMParser(CountingPage()).extract_interactable_elements()
     assert len(calls) == 1
     assert elements and texts
+
+
+def test_modes_agree_on_a_scrolled_page(load, read_mode):
+    # Boxes are viewport coordinates in both modes, whatever the scroll.
+    page = load("layout")
+    page.evaluate("window.scrollTo(0, 700)")
+    handles = read(page, read_mode, "handles")
+    bulk = read(page, read_mode, "bulk")
+    assert_same_records(bulk, handles)
+    assert any(e["bounding_box"]["y"] < 0 for e in bulk[0])
