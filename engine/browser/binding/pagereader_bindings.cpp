@@ -263,7 +263,8 @@ NB_MODULE(pagereader, m) {
                  nb::list texts = writer.list(read.text_elements);
                  self.save_snapshot(Value(std::move(read.elements)), Value(std::move(read.text_elements)));
                  return nb::make_tuple(elements, texts);
-             })
+             },
+             "Read the page: (element descriptors, text elements); writes a snapshot when enabled.")
         .def("extract_text_elements",
              [](DOMParser& self) {
                  PlaywrightPage port(self.page);
@@ -271,17 +272,20 @@ NB_MODULE(pagereader, m) {
                  return to_list(reading([&] {
                      return bulk ? br::text_elements_in_one_call(port) : br::PageReader(port).text_elements();
                  }));
-             })
+             },
+             "The visible text elements of the page, wrappers removed.")
         .def("_extract_custom_inputs",
              [](DOMParser& self) {
                  PlaywrightPage port(self.page);
                  return to_list(reading([&] { return br::PageReader(port).custom_inputs(); }));
-             })
+             },
+             "Extract non-native editable fields identified by class naming conventions.")
         .def("_extract_cursor_pointer_elements",
              [](DOMParser& self) {
                  PlaywrightPage port(self.page);
                  return to_list(reading([&] { return br::PageReader(port).cursor_pointer_elements(); }));
-             })
+             },
+             "Clickable containers (pointer cursor, short text), read in one page call.")
         .def(
             "_get_field_label",
             [](DOMParser& self, nb::handle handle) {
@@ -295,7 +299,8 @@ NB_MODULE(pagereader, m) {
              [](DOMParser& self) {
                  PlaywrightPage port(self.page);
                  return to_list(reading([&] { return br::PageReader(port).label_candidates(); }));
-             })
+             },
+             "Short headings, labels and single-line texts that can title a section or field.")
         .def(
             "_assign_spatial_labels",
             [](DOMParser&, nb::handle elements, nb::handle candidates) {
