@@ -54,6 +54,8 @@ def test_wrong_argument_kinds_raise_type_error():
     with pytest.raises(TypeError, match="candidates"):
         DOMParser._dedup_text_elements([1])
     parser = DOMParser(object())
+    with pytest.raises(TypeError, match="handle must be an ElementHandle, not str"):
+        parser._get_field_label("#id")
     with pytest.raises(TypeError, match="elements"):
         parser._assign_spatial_labels(None, [])
     with pytest.raises(TypeError, match="label_candidates"):

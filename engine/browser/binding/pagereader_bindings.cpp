@@ -289,7 +289,8 @@ NB_MODULE(pagereader, m) {
         .def(
             "_get_field_label",
             [](DOMParser& self, nb::handle handle) {
-                if (handle.is_none()) py::raise_type_error("handle must be an ElementHandle, not None");
+                if (!nb::hasattr(handle, "get_attribute"))
+                    py::raise_type_error(std::string("handle must be an ElementHandle, not ") + py::kind_name(handle));
                 PlaywrightPage port(self.page);
                 PlaywrightElement element(nb::borrow(handle));
                 return py::text_object(reading([&] { return br::PageReader(port).field_label(element); }));
