@@ -360,25 +360,19 @@ def test_malformed_step_makes_the_report_fail(stub_pytester):
     assert not (stub_pytester.path / "test_report" / "report.html").exists()
 
 
-def test_tree_without_compiled_reporter_runs_without_report(pytester, monkeypatch, tmp_path):
-    # Other deliverables' development builds may leave the reporter's module
-    # out; their test runs must still work, and say why no report appears.
-    import shutil
+def test_lone_surrogate_in_a_step_does_not_lose_the_report(tmp_path):
+    from types import SimpleNamespace
 
-    import tarnwick
+    from tarnwick.harness.reporter import TarnwickReporter
 
-    tree = tmp_path / "tree"
-    shutil.copytree(
-        os.path.dirname(tarnwick.__file__),
-        tree / "tarnwick",
-        ignore=shutil.ignore_patterns("_reporter*", "__pycache__"),
-    )
-    monkeypatch.setenv("PYTHONPATH", str(tree))
-    pytester.makepyfile("def test_a(): pass")
-    result = pytester.runpytest_subprocess("-p", "no:cacheprovider")
-    result.assert_outcomes(passed=1)
-    result.stdout.fnmatch_lines(["*tarnwick.harness._reporter is not built*"])
-    assert not (pytester.path / "test_report").exists()
+    steps = {"t.py::a": [{"instruction": "type \ud800 into Name", "status": "passed"}]}
+    config = SimpleNamespace(_tarnwick_steps=steps)
+    reporter = TarnwickReporter(str(tmp_path / "r.html"), config)
+    report = SimpleNamespace(when="call", passed=True, failed=False, duration=0.1,
+                             nodeid="t.py::a", longrepr=None)
+    reporter.pytest_runtest_logreport(report)
+    reporter.pytest_sessionfinish(None, 0)
+    assert "type \\ud800 into Name" in (tmp_path / "r.html").read_text(encoding="utf-8")
 
 
 def test_rerun_under_the_same_node_id_replaces_the_steps(stub_pytester):

@@ -12,7 +12,6 @@ import os
 import pytest
 
 from tarnwick import WebAgent
-from tarnwick.harness import reporter as _reporter_module
 from tarnwick.harness.reporter import TarnwickReporter
 
 CONFIG_FILE_NAME = "tarnwick.web.config.py"
@@ -61,16 +60,6 @@ def pytest_configure(config):
     if report_path is None:
         report_path = os.path.join(config_dir, result_dir, "report.html")
     config._tarnwick_result_dir = result_dir
-    if _reporter_module._reporter is None:
-        # Only in a development tree whose build left the reporter's module
-        # out: the run goes on, without a report, and says so.
-        config.issue_config_time_warning(
-            pytest.PytestConfigWarning(
-                "tarnwick: tarnwick.harness._reporter is not built; no HTML report is written"
-            ),
-            stacklevel=2,
-        )
-        return
     config.pluginmanager.register(TarnwickReporter(report_path, config), "tarnwick_reporter")
 
 

@@ -10,18 +10,13 @@ from __future__ import annotations
 import os
 import time
 
-try:
-    from tarnwick.harness import _reporter
-except ImportError:  # a development tree built without this module
-    _reporter = None
+from tarnwick.harness import _reporter
 
 
 class TarnwickReporter:
     """Keeps one result per test and writes the HTML report at the end of the run."""
 
     def __init__(self, report_path, config):
-        if _reporter is None:
-            raise ImportError("tarnwick.harness._reporter is not built")
         if not isinstance(report_path, str):
             raise TypeError(f"report_path must be str, not {type(report_path).__name__}")
         self.report_path = report_path
@@ -36,7 +31,9 @@ class TarnwickReporter:
         directory = os.path.dirname(self.report_path) or "."
         os.makedirs(directory, exist_ok=True)
         html = self._render()
-        with open(self.report_path, "w", encoding="utf-8") as f:
+        # A lone surrogate in a step text cannot be UTF-8; write it escaped
+        # rather than lose the whole report.
+        with open(self.report_path, "w", encoding="utf-8", errors="backslashreplace") as f:
             f.write(html)
 
     def _extract_message(self, report):
