@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 
 #include "tarnwick/core/text.hpp"
 
@@ -12,6 +13,7 @@ namespace tarnwick::browser {
 namespace {
 
 constexpr int kMaxDepth = 512;
+constexpr std::size_t kIndexFrom = 16;
 
 class Parser {
 public:
@@ -60,6 +62,7 @@ private:
     Value object(int depth) {
         ++pos_;
         Map map;
+        std::unordered_map<std::string, std::size_t> index;
         skip_space();
         if (pos_ < s_.size() && s_[pos_] == '}') {
             ++pos_;
@@ -72,9 +75,18 @@ private:
             skip_space();
             if (pos_ >= s_.size() || s_[pos_] != ':') fail("expected ':'");
             ++pos_;
-            // JSON.stringify never repeats a key; set() keeps the last one if
-            // some other writer does, as JSON.parse would.
-            map.set(key, value(depth + 1));
+            // A repeated key keeps its first place and takes the last value,
+            // as JSON.parse does; large objects are indexed to stay linear.
+            Value item = value(depth + 1);
+            if (map.size() < kIndexFrom) {
+                map.set(key, std::move(item));
+            } else {
+                if (index.empty())
+                    for (const auto& e : map) index.emplace(e.key, index.size());
+                auto [it, fresh] = index.emplace(key, map.size());
+                if (fresh) map.append(std::move(key), std::move(item));
+                else *map.find(it->first) = std::move(item);
+            }
             skip_space();
             if (pos_ < s_.size() && s_[pos_] == ',') { ++pos_; continue; }
             if (pos_ < s_.size() && s_[pos_] == '}') { ++pos_; return Value(std::move(map)); }

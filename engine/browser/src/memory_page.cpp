@@ -12,10 +12,15 @@ const Value& require(const Value* v, std::string_view what) {
     return *v;
 }
 
+constexpr std::pair<std::string_view, std::string_view> kShortKeys[] = {
+    {"visible", "v"},    {"enabled", "e"}, {"tag", "g"},    {"text", "t"},    {"box", "b"},
+    {"attributes", "a"}, {"xpath", "x"},   {"direct", "d"}, {"sibling", "s"}, {"parent", "p"}};
+
 class MemoryElement : public Element {
 public:
-    MemoryElement(std::shared_ptr<const Value> owner, const Value& facts)
-        : owner_(std::move(owner)), facts_(facts) {}
+    MemoryElement(std::shared_ptr<const Value> owner, std::shared_ptr<const std::vector<std::string>> paths,
+                  const Value& facts)
+        : owner_(std::move(owner)), paths_(std::move(paths)), facts_(facts) {}
 
     bool is_visible() override { return fact("visible").truthy(); }
     bool is_enabled() override { return fact("enabled").truthy(); }
@@ -29,10 +34,29 @@ public:
         if (!v || !v->is_text()) return std::nullopt;
         return v->as_text();
     }
-    Value bounding_box() override { return fact("box"); }
+    Value bounding_box() override {
+        const Value& box = fact("box");
+        if (box.is_sequence() && box.as_sequence().size() == 4) {
+            const Sequence& b = box.as_sequence();
+            Map out;
+            out.reserve(4);
+            out.append("x", b[0]);
+            out.append("y", b[1]);
+            out.append("width", b[2]);
+            out.append("height", b[3]);
+            return Value(std::move(out));
+        }
+        return box;
+    }
     Value evaluate(std::string_view script) override {
         if (script == kTagNameJs) return fact("tag");
-        if (script == kXPathJs) return fact("xpath");
+        if (script == kXPathJs) {
+            const Value& path = fact("xpath");
+            if (!path.is_integer()) return path;
+            if (path.as_integer() < 0 || static_cast<std::size_t>(path.as_integer()) >= paths_->size())
+                throw MissingFact("path index out of range");
+            return Value((*paths_)[path.as_integer()]);
+        }
         if (script == kDirectTextJs) return fact("direct");
         if (script == kPrecedingSiblingTextJs) return fact("sibling");
         if (script == kParentEarlierChildTextJs) return fact("parent");
@@ -48,52 +72,17 @@ public:
     }
 
 private:
-    const Value& fact(std::string_view key) { return require(facts_.get(key), key); }
+    const Value& fact(std::string_view key) {
+        if (const Value* v = facts_.get(key)) return *v;
+        for (const auto& [name, short_key] : kShortKeys)
+            if (name == key) return require(facts_.get(short_key), key);
+        return require(nullptr, key);
+    }
 
     std::shared_ptr<const Value> owner_;  // keeps facts_ alive
+    std::shared_ptr<const std::vector<std::string>> paths_;
     const Value& facts_;
 };
-
-}  // namespace
-
-MemoryPage::MemoryPage(Value facts) : facts_(std::make_shared<const Value>(std::move(facts))) {}
-
-ElementPtr MemoryPage::element(const Value& index) {
-    const Value& elements = require(facts_->get("elements"), "elements");
-    if (!index.is_integer() || !elements.is_sequence() || index.as_integer() < 0 ||
-        static_cast<std::size_t>(index.as_integer()) >= elements.as_sequence().size())
-        throw MissingFact("element index out of range");
-    return std::make_unique<MemoryElement>(facts_, elements.as_sequence()[index.as_integer()]);
-}
-
-std::vector<ElementPtr> MemoryPage::query_all(std::string_view selector) {
-    const Value* hits = require(facts_->get("queries"), "queries").get(selector);
-    if (!hits) throw MissingFact("query not captured: " + std::string(selector));
-    if (!hits->is_sequence()) throw MissingFact("query result is not a list");
-    std::vector<ElementPtr> out;
-    out.reserve(hits->as_sequence().size());
-    for (const auto& index : hits->as_sequence()) out.push_back(element(index));
-    return out;
-}
-
-ElementPtr MemoryPage::query_one(std::string_view selector) {
-    const Value* first = require(facts_->get("first"), "first").get(selector);
-    if (!first) throw MissingFact("query not captured: " + std::string(selector));
-    if (first->is_null()) return nullptr;
-    return element(*first);
-}
-
-Value MemoryPage::evaluate(std::string_view script) {
-    const Value& results = require(facts_->get("evaluate"), "evaluate");
-    const Value* v = results.get(script == kCursorPointerJs ? std::string_view("cursor") : script);
-    return require(v, "page script result");
-}
-
-namespace {
-
-constexpr std::pair<std::string_view, std::string_view> kLongKeys[] = {
-    {"v", "visible"},    {"e", "enabled"}, {"g", "tag"},    {"t", "text"},    {"b", "box"},
-    {"a", "attributes"}, {"x", "xpath"},   {"d", "direct"}, {"s", "sibling"}, {"p", "parent"}};
 
 std::vector<std::string> expand_paths(const Value* table) {
     std::vector<std::string> paths;
@@ -114,41 +103,47 @@ std::vector<std::string> expand_paths(const Value* table) {
     return paths;
 }
 
-Value expand_box(const Value& box) {
-    if (!box.is_sequence() || box.as_sequence().size() != 4) return Value();
-    const Sequence& b = box.as_sequence();
-    return Map{{"x", b[0]}, {"y", b[1]}, {"width", b[2]}, {"height", b[3]}};
-}
-
 }  // namespace
 
-Value expand_bulk_facts(Value compact) {
-    if (!compact.is_map()) throw MissingFact("page facts are not a record");
-    Map& root = compact.as_map();
-    const std::vector<std::string> paths = expand_paths(root.find("paths"));
-    if (Value* elements = root.find("elements"); elements && elements->is_sequence()) {
-        for (Value& record : elements->as_sequence()) {
-            if (!record.is_map()) continue;
-            Map expanded;
-            expanded.reserve(record.as_map().size());
-            for (auto& [key, value] : record.as_map()) {
-                std::string_view name = key;
-                for (const auto& [short_key, long_key] : kLongKeys)
-                    if (key == short_key) name = long_key;
-                if (name == "box") value = expand_box(value);
-                if (name == "xpath") {
-                    if (!value.is_integer() || value.as_integer() < 0 ||
-                        static_cast<std::size_t>(value.as_integer()) >= paths.size())
-                        throw MissingFact("path index out of range");
-                    value = Value(paths[value.as_integer()]);
-                }
-                expanded.append(std::string(name), std::move(value));
-            }
-            record = Value(std::move(expanded));
-        }
-    }
-    root.erase("paths");
-    return compact;
+MemoryPage::MemoryPage(Value facts)
+    : facts_(std::make_shared<const Value>(std::move(facts))),
+      paths_(std::make_shared<const std::vector<std::string>>(expand_paths(facts_->get("paths")))) {
+    for (auto [name, index] : {std::pair{"queries", &queries_}, std::pair{"first", &first_}})
+        if (const Value* table = facts_->get(name); table && table->is_map())
+            for (const auto& e : table->as_map()) index->emplace(e.key, &e.value);  // first wins, as find() would
+}
+
+ElementPtr MemoryPage::element(const Value& index) {
+    const Value& elements = require(facts_->get("elements"), "elements");
+    if (!index.is_integer() || !elements.is_sequence() || index.as_integer() < 0 ||
+        static_cast<std::size_t>(index.as_integer()) >= elements.as_sequence().size())
+        throw MissingFact("element index out of range");
+    return std::make_unique<MemoryElement>(facts_, paths_, elements.as_sequence()[index.as_integer()]);
+}
+
+std::vector<ElementPtr> MemoryPage::query_all(std::string_view selector) {
+    auto found = queries_.find(selector);
+    if (found == queries_.end()) throw MissingFact("query not captured: " + std::string(selector));
+    const Value* hits = found->second;
+    if (!hits->is_sequence()) throw MissingFact("query result is not a list");
+    std::vector<ElementPtr> out;
+    out.reserve(hits->as_sequence().size());
+    for (const auto& index : hits->as_sequence()) out.push_back(element(index));
+    return out;
+}
+
+ElementPtr MemoryPage::query_one(std::string_view selector) {
+    auto found = first_.find(selector);
+    if (found == first_.end()) throw MissingFact("query not captured: " + std::string(selector));
+    const Value* first = found->second;
+    if (first->is_null()) return nullptr;
+    return element(*first);
+}
+
+Value MemoryPage::evaluate(std::string_view script) {
+    const Value& results = require(facts_->get("evaluate"), "evaluate");
+    const Value* v = results.get(script == kCursorPointerJs ? std::string_view("cursor") : script);
+    return require(v, "page script result");
 }
 
 std::string MemoryPage::url() { return std::string(text_or(facts_->get("url"))); }

@@ -108,6 +108,7 @@ Sequence PageReader::main_pass() {
                 if (!label.empty()) attrs.set("_label", Value(std::move(label)));
             }
             Map record;
+            record.reserve(8);
             record.append("tag", std::move(tag));
             record.append("text", Value(std::move(content)));
             record.append("attributes", Value(std::move(attrs)));
@@ -140,6 +141,7 @@ Sequence PageReader::custom_inputs() {
             Map attrs = captured_attributes(el);
             if (!label.empty()) attrs.set("_label", Value(std::move(label)));
             Map record;
+            record.reserve(8);
             record.append("tag", std::move(tag));
             record.append("text", Value(std::move(content)));
             record.append("attributes", Value(std::move(attrs)));
@@ -177,6 +179,7 @@ Sequence PageReader::cursor_pointer_elements() {
         box.append("width", whole_number(item.get("w")));
         box.append("height", whole_number(item.get("h")));
         Map record;
+        record.reserve(7);
         record.append("tag", Value("button"));
         record.append("text", Value(text_or(item.get("text"))));
         record.append("attributes", Value(std::move(attrs)));
@@ -258,6 +261,7 @@ Sequence PageReader::text_elements() {
             add_data_attributes(el, attrs);
             const bool direct = el.evaluate(kDirectTextJs).truthy();
             Map record;
+            record.reserve(8);
             record.append("tag", std::move(tag));
             record.append("text", Value(std::move(content)));
             record.append("has_direct_text", Value(direct));
@@ -289,7 +293,7 @@ namespace {
 MemoryPage capture(Page& page) {
     Value facts = page.evaluate_json(bulk_read_js());
     if (!facts.is_map()) throw std::runtime_error("the page read script returned no record");
-    return MemoryPage(expand_bulk_facts(std::move(facts)));
+    return MemoryPage(std::move(facts));
 }
 
 }  // namespace

@@ -26,3 +26,20 @@ TEST(ParseJson, MalformedTextIsAnError) {
 
 }  // namespace
 }  // namespace tarnwick::browser
+
+namespace tarnwick::browser {
+namespace {
+
+TEST(ParseJson, RepeatedKeysKeepTheirPlaceAndTakeTheLastValue) {
+    std::string text = "{";
+    for (int i = 0; i < 40; ++i) text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    text += "\"k3\":99,\"k39\":-1}";
+    Value v = parse_json(text);
+    ASSERT_EQ(v.as_map().size(), 40u);
+    EXPECT_EQ(*v.get("k3"), Value(99));
+    EXPECT_EQ(*v.get("k39"), Value(-1));
+    EXPECT_EQ(parse_json(R"({"a":1,"b":2,"a":3})"), Value(Map{{"a", 3}, {"b", 2}}));
+}
+
+}  // namespace
+}  // namespace tarnwick::browser

@@ -284,3 +284,28 @@ TEST(CustomInput, Rule) {
 
 }  // namespace
 }  // namespace tarnwick::browser
+
+namespace tarnwick::browser {
+namespace {
+
+TEST(MemoryPage, ReadsTheCompactLayoutOfTheOneCallRead) {
+    Value compact = Map{
+        {"elements",
+         Sequence{Value(Map{{"v", true}, {"e", false}, {"g", "button"}, {"t", " Go "}, {"b", Sequence{Value(1), Value(2.5), Value(30), Value(10)}},
+                            {"a", Map{{"data-k", "v"}}}, {"x", 1}})}},
+        {"paths", Sequence{Value(Sequence{Value(-1), Value("html[1]")}), Value(Sequence{Value(0), Value("button[1]")})}},
+        {"queries", Map{{interactable_selector(), Sequence{Value(0)}}}},
+        {"first", Map{}},
+        {"evaluate", Map{}}};
+    MemoryPage page(std::move(compact));
+    Sequence out = PageReader(page).main_pass();
+    ASSERT_EQ(out.size(), 1u);
+    const Map& r = out[0].as_map();
+    EXPECT_EQ(*r.find("xpath"), Value("/html[1]/button[1]"));
+    EXPECT_EQ(*r.find("bounding_box"), Value(Map{{"x", 1.0}, {"y", 2.5}, {"width", 30.0}, {"height", 10.0}}));
+    EXPECT_EQ(*r.find("is_enabled"), Value(false));
+    EXPECT_EQ(*r.find("attributes"), Value(Map{{"data-k", "v"}}));
+}
+
+}  // namespace
+}  // namespace tarnwick::browser

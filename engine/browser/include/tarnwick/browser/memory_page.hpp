@@ -9,6 +9,11 @@
 //    "first": {selector: element index or null},       query_one
 //    "evaluate": {"cursor" or script text: result}}    page evaluate
 //
+// The bulk script answers in a compact form of the same layout, read as it
+// comes: facts under one-letter keys (v e g t b a x d s p), boxes as
+// [x, y, width, height], and paths as indices into a table
+//   "paths": [[parent index or -1, "tag[n]"], ...].
+//
 // A fact or a query that was not captured makes the call fail, exactly as a
 // failing browser call would: the reader then drops the element or lets the
 // failure through, by the same rules as for a live page.
@@ -16,6 +21,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "tarnwick/browser/port.hpp"
 
@@ -33,12 +39,10 @@ public:
 private:
     ElementPtr element(const Value& index);
     std::shared_ptr<const Value> facts_;
+    std::shared_ptr<const std::vector<std::string>> paths_;
+    // Selector look-ups by hash: a large page has thousands of them.
+    std::unordered_map<std::string_view, const Value*> queries_, first_;
 };
-
-// The bulk script's compact answer in the layout above. It sends facts
-// under one-letter keys (v e g t b a x d s p), boxes as [x, y, width,
-// height], and paths as indices into "paths": [parent index or -1, "tag[n]"].
-Value expand_bulk_facts(Value compact);
 
 // Thrown for a fact the page does not hold.
 struct MissingFact : std::runtime_error {
