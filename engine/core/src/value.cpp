@@ -57,6 +57,19 @@ bool Value::truthy() const {
     return false;
 }
 
+const char* python_type_name(const Value& v) {
+    switch (v.kind()) {
+        case Value::Kind::Null: return "NoneType";
+        case Value::Kind::Bool: return "bool";
+        case Value::Kind::Integer: return "int";
+        case Value::Kind::Real: return "float";
+        case Value::Kind::Text: return "str";
+        case Value::Kind::Sequence: return "list";
+        case Value::Kind::Map: return "dict";
+    }
+    return "object";
+}
+
 std::string_view text_or(const Value* v, std::string_view fallback) {
     return (v && v->is_text()) ? std::string_view(v->as_text()) : fallback;
 }

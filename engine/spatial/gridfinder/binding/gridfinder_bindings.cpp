@@ -85,14 +85,14 @@ PyObject* lookup(PyObject* dict, PyObject* key) {
     return v;
 }
 
-std::optional<gf::Number> number_of(PyObject* v) {
-    if (PyFloat_Check(v)) return gf::Number::of(PyFloat_AS_DOUBLE(v));
+std::optional<tarnwick::Number> number_of(PyObject* v) {
+    if (PyFloat_Check(v)) return tarnwick::Number::of(PyFloat_AS_DOUBLE(v));
     if (PyLong_Check(v) && !PyBool_Check(v)) {
         int overflow = 0;
         long long i = PyLong_AsLongLongAndOverflow(v, &overflow);
         if (overflow) throw tarnwick::ValueError("integer out of range");
         if (i == -1 && PyErr_Occurred()) throw nb::python_error();
-        return gf::Number::of(static_cast<std::int64_t>(i));
+        return tarnwick::Number::of(static_cast<std::int64_t>(i));
     }
     return std::nullopt;
 }
@@ -134,7 +134,7 @@ public:
         return std::string(name_) + "[" + std::to_string(i) + "]";
     }
 
-    gf::Number index(std::size_t i) const override {
+    tarnwick::Number index(std::size_t i) const override {
         PyObject* v = lookup(items_[i], k.index);
         if (!v) throw tarnwick::ValueError(name(i) + " has no 'index'");
         if (auto n = number_of(v)) return *n;
@@ -162,7 +162,7 @@ public:
         return v == Py_True;
     }
 
-    std::optional<gf::Number> coordinate(std::size_t i, gf::Coord c) const override {
+    std::optional<tarnwick::Number> coordinate(std::size_t i, gf::Coord c) const override {
         PyObject* pos = position(i);
         PyObject* v = lookup(pos, k.coords[static_cast<int>(c)]);
         if (!v) return std::nullopt;

@@ -157,20 +157,20 @@ public:
         return copy;
     }
 
-    gm::Number number_of(PyObject* box, PyObject* key, const Where& where, const char* key_name,
+    tarnwick::Number number_of(PyObject* box, PyObject* key, const Where& where, const char* key_name,
                          PyObject** keep) {
         PyObject* v = lookup(box, key);
         *keep = v;
-        if (!v) return gm::Number::of(std::int64_t{0});
+        if (!v) return tarnwick::Number::of(std::int64_t{0});
         hold(v);
-        if (PyFloat_Check(v)) return gm::Number::of(PyFloat_AS_DOUBLE(v));
+        if (PyFloat_Check(v)) return tarnwick::Number::of(PyFloat_AS_DOUBLE(v));
         if (PyLong_Check(v) && !PyBool_Check(v)) {
             int overflow = 0;
             long long i = PyLong_AsLongLongAndOverflow(v, &overflow);
             if (overflow)
                 throw nb::value_error((where.str(key_name) + " is out of range").c_str());
             if (i == -1 && PyErr_Occurred()) throw nb::python_error();
-            return gm::Number::of(static_cast<std::int64_t>(i));
+            return tarnwick::Number::of(static_cast<std::int64_t>(i));
         }
         wrong_kind(where.str(key_name), "a number", v);
     }
@@ -249,7 +249,7 @@ void put_new(PyObject* dict, PyObject* key, PyObject* owned) {
     if (rc < 0) throw nb::python_error();
 }
 
-PyObject* number_object(gm::Number n) {
+PyObject* number_object(tarnwick::Number n) {
     return n.is_integer ? PyLong_FromLongLong(n.integer) : PyFloat_FromDouble(n.real);
 }
 

@@ -41,8 +41,8 @@ std::vector<Entry> build(std::span<const ElementFields> dom, std::span<const Ele
     // Raw corners, no row tolerance: a top edge one pixel lower comes later
     // wherever it stands horizontally; equal corners keep input order.
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        int by_y = compare(a.y, b.y);
-        return by_y != 0 ? by_y < 0 : compare(a.x, b.x) < 0;
+        int by_y = order(a.y, b.y);
+        return by_y != 0 ? by_y < 0 : order(a.x, b.x) < 0;
     });
 
     std::vector<Entry> entries;

@@ -10,8 +10,8 @@ Position position(Number x, Number y, Number width, Number height) {
     p.h = height;
     p.cx = add_half(x, width);
     p.cy = add_half(y, height);
-    p.x2 = add(x, width);
-    p.y2 = add(y, height);
+    p.x2 = add_checked(x, width);
+    p.y2 = add_checked(y, height);
     return p;
 }
 

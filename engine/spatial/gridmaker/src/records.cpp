@@ -6,25 +6,12 @@ namespace tarnwick::gridmaker {
 
 namespace {
 
-const char* kind_name(const Value& v) {
-    switch (v.kind()) {
-        case Value::Kind::Null: return "NoneType";
-        case Value::Kind::Bool: return "bool";
-        case Value::Kind::Integer: return "int";
-        case Value::Kind::Real: return "float";
-        case Value::Kind::Text: return "str";
-        case Value::Kind::Sequence: return "list";
-        case Value::Kind::Map: return "dict";
-    }
-    return "object";
-}
-
 std::string member(std::string_view where, std::string_view key) {
     return std::string(where) + "['" + std::string(key) + "']";
 }
 
 [[noreturn]] void wrong_kind(const std::string& what, const char* expected, const Value& v) {
-    throw TypeError(what + " must be " + expected + ", not " + kind_name(v));
+    throw TypeError(what + " must be " + expected + ", not " + python_type_name(v));
 }
 
 std::string_view text_field(const Value& map, std::string_view key, std::string_view where) {

@@ -14,25 +14,12 @@ std::string RecordName::str() const {
     return out;
 }
 
-std::string_view kind_name(const Value& v) {
-    switch (v.kind()) {
-        case Value::Kind::Null: return "NoneType";
-        case Value::Kind::Bool: return "bool";
-        case Value::Kind::Integer: return "int";
-        case Value::Kind::Real: return "float";
-        case Value::Kind::Text: return "str";
-        case Value::Kind::Sequence: return "list";
-        case Value::Kind::Map: return "dict";
-    }
-    return "object";
-}
-
 namespace {
 
 [[noreturn]] void wrong_kind(const RecordName& name, std::string_view path, std::string_view wanted,
                              const Value& got) {
     throw TypeError(name.str() + std::string(path) + " must be " + std::string(wanted) + ", not " +
-                    std::string(kind_name(got)));
+                    std::string(python_type_name(got)));
 }
 
 std::string key_path(std::string_view key) { return "['" + std::string(key) + "']"; }

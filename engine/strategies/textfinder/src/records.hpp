@@ -21,7 +21,6 @@ struct RecordName {
 };
 
 // Python's name for the kind of a value ("int", "NoneType", ...).
-std::string_view kind_name(const Value& v);
 
 // The record itself, which must be a map.
 const Map& record_map(const Value& record, const RecordName& name);

@@ -110,6 +110,10 @@ struct MapEntry {
     bool operator==(const MapEntry& other) const = default;
 };
 
+// The Python type name of the value's kind ("NoneType", "int", "dict", …),
+// for error messages that speak the caller's language.
+const char* python_type_name(const Value& v);
+
 // Convenience readers with the defaults records use for absent keys.
 // A key holding a value of another kind counts as absent.
 std::string_view text_or(const Value* v, std::string_view fallback = {});

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "tarnwick/gridfinder/number.hpp"
+#include "tarnwick/core/number.hpp"
 
 namespace tarnwick::gridfinder {
 

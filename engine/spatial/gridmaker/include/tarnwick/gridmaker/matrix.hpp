@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "tarnwick/gridmaker/number.hpp"
+#include "tarnwick/core/number.hpp"
 
 namespace tarnwick::gridmaker {
 

@@ -1,8 +1,10 @@
-#include "tarnwick/gridfinder/number.hpp"
+#include "tarnwick/core/number.hpp"
 
 #include <cmath>
 
-namespace tarnwick::gridfinder {
+#include "tarnwick/core/errors.hpp"
+
+namespace tarnwick {
 
 namespace {
 
@@ -31,6 +33,22 @@ Number add(Number a, Number b) {
     return arithmetic(
         a, b, [](auto x, auto y, auto* r) { return __builtin_add_overflow(x, y, r); },
         [](double x, double y) { return x + y; });
+}
+
+Number add_checked(Number a, Number b) {
+    if (a.is_integer && b.is_integer) {
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(a.integer, b.integer, &sum))
+            throw ValueError("coordinate sum is out of range");
+        return Number::of(sum);
+    }
+    return Number::of(a.as_double() + b.as_double());
+}
+
+double add_half(Number a, Number b) {
+    // Halving is exact in binary, so rounding b first and halving after
+    // gives the same real as Python's correctly rounded b / 2.
+    return a.as_double() + b.as_double() / 2.0;
 }
 
 Number sub(Number a, Number b) {
@@ -67,4 +85,4 @@ int order(Number a, Number b) {
 
 int order(double a, double b) { return total_order(a, b); }
 
-}  // namespace tarnwick::gridfinder
+}  // namespace tarnwick

@@ -1,11 +1,12 @@
-// A coordinate of a matrix entry as stored: whole or real. Arithmetic and
-// comparisons follow Python's numbers, so hand-built matrices with whole
-// centres or real edges compare exactly as the same values do in Python.
+// A coordinate as a record stores it: whole or real. Records keep the two
+// apart (a whole left edge plus a whole width is a whole right edge), and
+// arithmetic and comparisons follow Python's numbers, so values computed
+// here compare exactly as the same values do in Python.
 #pragma once
 
 #include <cstdint>
 
-namespace tarnwick::gridfinder {
+namespace tarnwick {
 
 struct Number {
     bool is_integer = true;
@@ -16,6 +17,7 @@ struct Number {
     static Number of(double d) { return {false, 0, d}; }
 
     double as_double() const { return is_integer ? static_cast<double>(integer) : real; }
+    bool operator==(const Number&) const = default;
 };
 
 // Whole op whole stays whole (a result beyond 64 bits falls back to real);
@@ -23,6 +25,11 @@ struct Number {
 Number add(Number a, Number b);
 Number sub(Number a, Number b);
 Number mul(Number a, Number b);
+// a + b, but a whole sum beyond 64 bits throws ValueError instead of
+// silently turning real.
+Number add_checked(Number a, Number b);
+// a + b / 2 with true division: always real.
+double add_half(Number a, Number b);
 
 // Exact comparisons across kinds; every comparison with NaN is false.
 bool less(Number a, Number b);
@@ -34,4 +41,4 @@ bool equal(Number a, Number b);
 int order(Number a, Number b);
 int order(double a, double b);
 
-}  // namespace tarnwick::gridfinder
+}  // namespace tarnwick
