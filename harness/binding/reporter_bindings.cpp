@@ -267,7 +267,7 @@ nb::object render(nb::handle results, nb::handle steps_map, double elapsed) {
 }  // namespace
 
 NB_MODULE(_reporter, m) {
-    py::register_error_translators();
+    py::prepare_module();
     m.doc() = "Result collection and HTML rendering of tarnwick's pytest reporter.";
     m.def("collect", &collect, nb::arg("results").none(), nb::arg("report").none(),
           "Append the result record of one phase report to `results` when that phase is recorded.");

@@ -48,7 +48,7 @@ std::vector<std::string> instruction_list(nb::handle h) {
 }  // namespace
 
 NB_MODULE(stepreader, m) {
-    py::register_error_translators();
+    py::prepare_module();
     m.doc() = "Parses and validates plain-English test steps.";
 
     m.attr("_QUOTE_RE") = nb::module_::import_("re").attr("compile")(

@@ -217,7 +217,7 @@ PyType_Slot dom_parser_slots[] = {{Py_tp_traverse, reinterpret_cast<void*>(dom_p
 }  // namespace
 
 NB_MODULE(pagereader, m) {
-    py::register_error_translators();
+    py::prepare_module();
     m.doc() = "Reads the live page into element descriptors and text elements.";
 
     m.attr("_NATIVE_TAGS") = name_list(br::kNativeTags);

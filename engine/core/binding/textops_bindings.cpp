@@ -30,7 +30,7 @@ nb::list text_list(const std::vector<std::string_view>& parts) {
 }  // namespace
 
 NB_MODULE(_textops, m) {
-    py::register_error_translators();
+    py::prepare_module();
     m.def("lower", [](nb::handle s) { return py::text_object(text::lower(py::text_arg(s, "s"))); });
     m.def("lower_simple",
           [](nb::handle s) { return py::text_object(text::lower_simple(py::text_arg(s, "s"))); });

@@ -418,7 +418,7 @@ double bench_core(nb::handle matrix, nb::handle targets, int repeats) {
 }  // namespace
 
 NB_MODULE(gridfinder, m) {
-    py::register_error_translators();
+    py::prepare_module();
     init_keys();
 
     m.attr("SPATIAL_TOLERANCE") = gf::SPATIAL_TOLERANCE;

@@ -411,7 +411,7 @@ double bench_core(nb::handle dom_elements, nb::handle text_elements, int repeats
 }  // namespace
 
 NB_MODULE(gridmaker, m) {
-    py::register_error_translators();
+    py::prepare_module();
     init_names();
 
     nb::dict tag_to_type;

@@ -22,7 +22,7 @@ lf::Argument classify(nb::handle h) {
 }  // namespace
 
 NB_MODULE(layoutfinder, m) {
-    py::register_error_translators();
+    py::prepare_module();
 
     nb::class_<lf::SpatialStrategy>(
         m, "SpatialStrategy", "Resolves instructions using spatial relationships between DOM elements.")

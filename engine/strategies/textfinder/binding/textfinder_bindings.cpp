@@ -245,7 +245,7 @@ const DOMStrategy kStrategy;
 }  // namespace
 
 NB_MODULE(textfinder, m) {
-    py::register_error_translators();
+    py::prepare_module();
 
     m.attr("_TYPE_DESCRIPTORS") = string_set(kTypeDescriptors);
     nb::list match_attributes;

@@ -188,10 +188,8 @@ inline void match_python_unicode_version() {
     tarnwick::text::set_unicode_version(major, minor);
 }
 
-// Maps the core's TypeError/ValueError to Python's and aligns the text rules
-// with the running Python. Call first in every NB_MODULE.
+// Maps the core's TypeError/ValueError to Python's.
 inline void register_error_translators() {
-    match_python_unicode_version();
     nb::register_exception_translator([](const std::exception_ptr& p, void*) {
         try {
             std::rethrow_exception(p);
@@ -201,6 +199,13 @@ inline void register_error_translators() {
             PyErr_SetString(PyExc_ValueError, e.what());
         }
     });
+}
+
+// Maps the core's TypeError/ValueError to Python's and aligns the text rules
+// with the running Python. Call first in every NB_MODULE.
+inline void prepare_module() {
+    match_python_unicode_version();
+    register_error_translators();
 }
 
 }  // namespace tarnwick::py
