@@ -12,30 +12,50 @@ const Value& require(const Value* v, std::string_view what) {
     return *v;
 }
 
-constexpr std::pair<std::string_view, std::string_view> kShortKeys[] = {
-    {"visible", "v"},    {"enabled", "e"}, {"tag", "g"},    {"text", "t"},    {"box", "b"},
-    {"attributes", "a"}, {"xpath", "x"},   {"direct", "d"}, {"sibling", "s"}, {"parent", "p"}};
+// The facts of an element, in the order of the bits of the compact form's mask.
+enum Fact { kVisible, kEnabled, kTag, kText, kBox, kAttributes, kXPath, kDirect, kSibling, kParent, kFactCount };
+constexpr std::string_view kFactNames[kFactCount] = {"visible", "enabled", "tag",    "text",    "box",
+                                                     "attributes", "xpath", "direct", "sibling", "parent"};
+constexpr std::string_view kShortKeys[kFactCount] = {"v", "e", "g", "t", "b", "a", "x", "d", "s", "p"};
+
+int fact_of_key(std::string_view key) {
+    for (int f = 0; f < kFactCount; ++f)
+        if (key == kFactNames[f] || key == kShortKeys[f]) return f;
+    return -1;
+}
 
 class MemoryElement : public Element {
 public:
     MemoryElement(std::shared_ptr<const Value> owner, std::shared_ptr<const std::vector<std::string>> paths,
                   const Value& facts)
-        : owner_(std::move(owner)), paths_(std::move(paths)), facts_(facts) {}
+        : owner_(std::move(owner)), paths_(std::move(paths)) {
+        // Every fact is located once: the reader asks for several of them.
+        if (facts.is_map()) {
+            for (const auto& e : facts.as_map())
+                if (int f = fact_of_key(e.key); f >= 0 && !slots_[f]) slots_[f] = &e.value;
+        } else if (facts.is_sequence() && !facts.as_sequence().empty() && facts.as_sequence()[0].is_integer()) {
+            const Sequence& packed = facts.as_sequence();
+            const std::int64_t mask = packed[0].as_integer();
+            std::size_t next = 1;
+            for (int f = 0; f < kFactCount && next < packed.size(); ++f)
+                if (mask & (std::int64_t{1} << f)) slots_[f] = &packed[next++];
+        }
+    }
 
-    bool is_visible() override { return fact("visible").truthy(); }
-    bool is_enabled() override { return fact("enabled").truthy(); }
+    bool is_visible() override { return fact(kVisible).truthy(); }
+    bool is_enabled() override { return fact(kEnabled).truthy(); }
     std::optional<std::string> inner_text() override {
-        const Value& v = fact("text");
+        const Value& v = fact(kText);
         if (!v.is_text()) return std::nullopt;
         return v.as_text();
     }
     std::optional<std::string> attribute(std::string_view name) override {
-        const Value* v = fact("attributes").get(name);
+        const Value* v = fact(kAttributes).get(name);
         if (!v || !v->is_text()) return std::nullopt;
         return v->as_text();
     }
     Value bounding_box() override {
-        const Value& box = fact("box");
+        const Value& box = fact(kBox);
         if (box.is_sequence() && box.as_sequence().size() == 4) {
             const Sequence& b = box.as_sequence();
             Map out;
@@ -49,20 +69,20 @@ public:
         return box;
     }
     Value evaluate(std::string_view script) override {
-        if (script == kTagNameJs) return fact("tag");
+        if (script == kTagNameJs) return fact(kTag);
         if (script == kXPathJs) {
-            const Value& path = fact("xpath");
+            const Value& path = fact(kXPath);
             if (!path.is_integer()) return path;
             if (path.as_integer() < 0 || static_cast<std::size_t>(path.as_integer()) >= paths_->size())
                 throw MissingFact("path index out of range");
             return Value((*paths_)[path.as_integer()]);
         }
-        if (script == kDirectTextJs) return fact("direct");
-        if (script == kPrecedingSiblingTextJs) return fact("sibling");
-        if (script == kParentEarlierChildTextJs) return fact("parent");
+        if (script == kDirectTextJs) return fact(kDirect);
+        if (script == kPrecedingSiblingTextJs) return fact(kSibling);
+        if (script == kParentEarlierChildTextJs) return fact(kParent);
         if (script == kDataAttributesJs) {
             Map data;
-            const Value& attributes = fact("attributes");
+            const Value& attributes = fact(kAttributes);
             if (attributes.is_map())
                 for (const auto& e : attributes.as_map())
                     if (text::starts_with(e.key, "data-")) data.append(e.key, e.value);
@@ -72,16 +92,11 @@ public:
     }
 
 private:
-    const Value& fact(std::string_view key) {
-        if (const Value* v = facts_.get(key)) return *v;
-        for (const auto& [name, short_key] : kShortKeys)
-            if (name == key) return require(facts_.get(short_key), key);
-        return require(nullptr, key);
-    }
+    const Value& fact(Fact f) const { return require(slots_[f], kFactNames[f]); }
 
     std::shared_ptr<const Value> owner_;  // keeps facts_ alive
     std::shared_ptr<const std::vector<std::string>> paths_;
-    const Value& facts_;
+    const Value* slots_[kFactCount] = {};
 };
 
 std::vector<std::string> expand_paths(const Value* table) {

@@ -10,8 +10,11 @@
 //    "evaluate": {"cursor" or script text: result}}    page evaluate
 //
 // The bulk script answers in a compact form of the same layout, read as it
-// comes: facts under one-letter keys (v e g t b a x d s p), boxes as
-// [x, y, width, height], and paths as indices into a table
+// comes: an element is [mask, facts...], bit i of the mask marking fact i of
+// (visible enabled tag text box attributes xpath direct sibling parent) as
+// present and the present facts following in that order (one-letter keys
+// v e g t b a x d s p are read too); yes/no facts may be 1/0, boxes are
+// [x, y, width, height], and paths are indices into a table
 //   "paths": [[parent index or -1, "tag[n]"], ...].
 //
 // A fact or a query that was not captured makes the call fail, exactly as a
