@@ -307,5 +307,31 @@ TEST(MemoryPage, ReadsTheCompactLayoutOfTheOneCallRead) {
     EXPECT_EQ(*r.find("attributes"), Value(Map{{"data-k", "v"}}));
 }
 
+TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
+    const Value b = Sequence{Value(1), Value(2.5), Value(30), Value(10)};
+    const Value attrs = Map{{"data-k", "v"}};
+    // Bits 0-6: visible, enabled, tag, text, box, attributes, xpath.
+    Sequence full{Value(127), Value(1), Value(0), Value("button"), Value(" Go "), b, attrs, Value(1)};
+    Sequence textless{Value(127 & ~8), Value(1), Value(1), Value("button"), b, attrs, Value(1)};
+    Value packed = Map{
+        {"elements", Sequence{Value(full), Value(textless)}},
+        {"paths", Sequence{Value(Sequence{Value(-1), Value("html[1]")}), Value(Sequence{Value(0), Value("button[1]")})}},
+        {"queries", Map{{interactable_selector(), Sequence{Value(0), Value(1)}}}},
+        {"first", Map{}},
+        {"evaluate", Map{}}};
+    MemoryPage page(std::move(packed));
+    // The element without captured text fails and is dropped, as a failing
+    // inner_text() would drop it on a live page.
+    Sequence out = PageReader(page).main_pass();
+    ASSERT_EQ(out.size(), 1u);
+    const Map& r = out[0].as_map();
+    EXPECT_EQ(*r.find("text"), Value("Go"));
+    EXPECT_EQ(*r.find("xpath"), Value("/html[1]/button[1]"));
+    EXPECT_EQ(*r.find("bounding_box"), Value(Map{{"x", 1.0}, {"y", 2.5}, {"width", 30.0}, {"height", 10.0}}));
+    EXPECT_EQ(*r.find("is_visible"), Value(true));
+    EXPECT_EQ(*r.find("is_enabled"), Value(false));
+    EXPECT_EQ(*r.find("attributes"), Value(Map{{"data-k", "v"}}));
+}
+
 }  // namespace
 }  // namespace tarnwick::browser
