@@ -65,56 +65,61 @@ constexpr std::string_view kBody = R"JS(() => {
     return null;
   };
 
-  const records = [];
-  const ids = new Map();
-  const idOf = el => {
-    let i = ids.get(el);
-    if (i === undefined) { i = records.length; ids.set(el, i); records.push({}); }
-    return i;
-  };
-
-  // Style, rectangle and text are each read once per element and shared by
+  // One entry per element touched: its record of facts (once it has one)
+  // and the style, rectangle, text and visibility read for it, shared by
   // every fact that needs them (nothing changes the page during the call).
-  const styles = new Map(), rects = new Map(), texts = new Map();
-  const styleOf = el => {
-    let s = styles.get(el);
-    if (s === undefined) { s = getComputedStyle(el); styles.set(el, s); }
-    return s;
+  // One look-up per element instead of one per cache.
+  const records = [];
+  const nodes = new Map();
+  const nodeOf = el => {
+    let n = nodes.get(el);
+    if (n === undefined) {
+      n = { el, style: undefined, rect: undefined, text: undefined, vis: undefined, contents: undefined, r: undefined, id: -1 };
+      nodes.set(el, n);
+    }
+    return n;
   };
-  const rectOf = el => {
-    let r = rects.get(el);
-    if (r === undefined) { r = el.getBoundingClientRect(); rects.set(el, r); }
-    return r;
+  const recordOf = n => {
+    if (n.r === undefined) { n.r = {}; n.id = records.length; records.push(n.r); }
+    return n.r;
   };
-  const textOf = el => {
-    let t = texts.get(el);
-    if (t === undefined) { t = el.innerText; texts.set(el, t); }
-    return t;
-  };
-  const visibleCache = new Map();
+  const idOf = el => { const n = nodeOf(el); recordOf(n); return n.id; };
+  const styleOf = n => n.style === undefined ? (n.style = getComputedStyle(n.el)) : n.style;
+  const rectOf = n => n.rect === undefined ? (n.rect = n.el.getBoundingClientRect()) : n.rect;
+  const textOf = n => n.text === undefined ? (n.text = n.el.innerText) : n.text;
   const textNodeVisible = node => {
     const range = document.createRange();
     range.selectNode(node);
     const r = range.getBoundingClientRect();
     return r.width > 0 && r.height > 0;
   };
-  const isVisible = el => {
-    let v = visibleCache.get(el);
-    if (v !== undefined) return v;
-    const style = styleOf(el);
-    if (style.display === 'contents') {
+  // checkVisibility() with the visibility property is false exactly when
+  // the element has no box (display:contents among others), is hidden by
+  // an ancestor, or is not visibility:visible; so the computed style is only
+  // read when it says no, to tell display:contents apart.
+  const isContents = n => {
+    if (n.contents === undefined) n.contents = styleOf(n).display === 'contents';
+    return n.contents;
+  };
+  const isVisible = n => {
+    if (n.vis !== undefined) return n.vis;
+    const el = n.el;
+    let v;
+    if (el.checkVisibility({ visibilityProperty: true })) {
+      n.contents = false;
+      const r = rectOf(n);
+      v = r.width > 0 && r.height > 0;
+    } else if (isContents(n)) {
       v = false;
       for (let c = el.firstChild; c && !v; c = c.nextSibling)
-        v = (c.nodeType === 1 && isVisible(c)) || (c.nodeType === 3 && textNodeVisible(c));
-    } else if (!el.checkVisibility() || style.visibility !== 'visible') {
-      v = false;
+        v = (c.nodeType === 1 && isVisible(nodeOf(c))) || (c.nodeType === 3 && textNodeVisible(c));
     } else {
-      const r = rectOf(el);
-      v = r.width > 0 && r.height > 0;
+      v = false;
     }
-    visibleCache.set(el, v);
+    n.vis = v;
     return v;
   };
+
   const safeTag = el => {
     const t = el.tagName;
     const c = t.charCodeAt(0);
@@ -302,38 +307,30 @@ constexpr std::string_view kBody = R"JS(() => {
     return out;
   };
   // A visible element always has a layout box; others may have none.
-  const boxOf = el => {
-    if (styleOf(el).display === 'contents') return null;
-    if (!isVisible(el) && !el.getClientRects().length) return null;
-    const r = rectOf(el);
-    return { x: r.x, y: r.y, width: r.width, height: r.height };
+  const boxOf = n => {
+    if (!isVisible(n) && (isContents(n) || !n.el.getClientRects().length)) return null;
+    if (isContents(n)) return null;
+    const r = rectOf(n);
+    return [r.x, r.y, r.width, r.height];
   };
   const hasDirectText = el => {
     for (let c = el.firstChild; c; c = c.nextSibling)
       if (c.nodeType === 3 && c.textContent.trim().length > 0) return true;
     return false;
   };
-  // Facts go out under one-letter keys, boxes as [x, y, width, height]:
-  // the transfer, not the page, is the larger cost of a big read.
-  const KEY = { visible: 'v', enabled: 'e', tag: 'g', text: 't', box: 'b', attributes: 'a', xpath: 'x', direct: 'd', sibling: 's', parent: 'p' };
-  const fill = (el, facts) => {
-    const r = records[idOf(el)];
-    for (const f of facts) {
-      if (KEY[f] in r) continue;
-      switch (f) {
-        case 'visible': r.v = isVisible(el); break;
-        case 'enabled': r.e = isEnabled(el); break;
-        case 'tag': r.g = el.tagName.toLowerCase(); break;
-        case 'text': if (el.namespaceURI === HTML_NS) r.t = textOf(el); break;
-        case 'box': { const b = boxOf(el); r.b = b && [b.x, b.y, b.width, b.height]; break; }
-        case 'attributes': r.a = attributesOf(el); break;
-        case 'xpath': r.x = pathIndex(el); break;
-        case 'direct': r.d = hasDirectText(el); break;
-        case 'sibling': try { r.s = precedingSiblingText(el); } catch (e) {} break;
-        case 'parent': try { r.p = parentEarlierChildText(el); } catch (e) {} break;
-      }
-    }
-    return r;
+  // Facts are kept under one-letter keys, boxes as [x, y, width, height];
+  // each is computed at most once per element, however many queries match it.
+  const needVisible = (n, r) => { if (r.v === undefined) r.v = isVisible(n); return r.v; };
+  const needEnabled = (n, r) => { if (r.e === undefined) r.e = isEnabled(n.el); };
+  const needTag = (n, r) => { if (r.g === undefined) r.g = n.el.tagName.toLowerCase(); };
+  const needText = (n, r) => { if (!('t' in r) && n.el.namespaceURI === HTML_NS) r.t = textOf(n); };
+  const needBox = (n, r) => { if (r.b === undefined) r.b = boxOf(n); };
+  const needAttributes = (n, r) => { if (r.a === undefined) r.a = attributesOf(n.el); };
+  const needXPath = (n, r) => { if (r.x === undefined) r.x = pathIndex(n.el); };
+  const needDirect = (n, r) => { if (r.d === undefined) r.d = hasDirectText(n.el); };
+  const needNeighbours = (n, r) => {
+    if (!('s' in r)) try { r.s = precedingSiblingText(n.el); } catch (e) {}
+    if (!('p' in r)) try { r.p = parentEarlierChildText(n.el); } catch (e) {}
   };
 
   // label[for="…"] answered from one index of the labels, in the order a
@@ -355,11 +352,12 @@ constexpr std::string_view kBody = R"JS(() => {
     if (Object.prototype.hasOwnProperty.call(first, sel)) return;
     try {
       const hit = find();
-      if (hit) { fill(hit, ['text']); first[sel] = idOf(hit); } else first[sel] = null;
+      if (hit) { const n = nodeOf(hit); needText(n, recordOf(n)); first[sel] = n.id; } else first[sel] = null;
     } catch (e) {}
   };
-  const fieldLabelFacts = el => {
-    fill(el, ['sibling', 'parent']);
+  const fieldLabelFacts = (n, r) => {
+    const el = n.el;
+    needNeighbours(n, r);
     const by = el.getAttribute('aria-labelledby');
     if (by) { const sel = '#' + CSS.escape(by); lookUp(sel, () => firstMatch(sel)); }
     const id = el.getAttribute('id');
@@ -371,23 +369,29 @@ constexpr std::string_view kBody = R"JS(() => {
   const usable = b => b && b[2] > 0 && b[3] > 0;
 
   for (const el of lists[0]) {
-    const r = fill(el, ['visible', 'enabled', 'tag', 'text', 'box', 'attributes']);
+    const n = nodeOf(el), r = recordOf(n);
+    needVisible(n, r); needEnabled(n, r); needTag(n, r); needText(n, r); needBox(n, r); needAttributes(n, r);
     if (!usable(r.b) || !('t' in r)) continue;
     if (!r.v && !r.a['aria-label'] && !r.a['title']) continue;
-    fill(el, ['xpath']);
-    if (r.g === 'input' || r.g === 'textarea') fieldLabelFacts(el);
+    needXPath(n, r);
+    if (r.g === 'input' || r.g === 'textarea') fieldLabelFacts(n, r);
   }
   for (const el of lists[1]) {
-    const r = fill(el, ['tag', 'attributes', 'box', 'visible']);
+    const n = nodeOf(el), r = recordOf(n);
+    needTag(n, r); needAttributes(n, r); needBox(n, r); needVisible(n, r);
     if (!usable(r.b) || !r.v) continue;
-    fill(el, ['xpath', 'text']);
-    fieldLabelFacts(el);
+    needXPath(n, r); needText(n, r);
+    fieldLabelFacts(n, r);
   }
   for (const el of lists[2]) {
-    if (fill(el, ['visible']).v) fill(el, ['text', 'box']);
+    const n = nodeOf(el), r = recordOf(n);
+    if (needVisible(n, r)) { needText(n, r); needBox(n, r); }
   }
   for (const el of lists[3]) {
-    if (fill(el, ['visible']).v) fill(el, ['text', 'box', 'tag', 'xpath', 'attributes', 'direct']);
+    const n = nodeOf(el), r = recordOf(n);
+    if (needVisible(n, r)) {
+      needText(n, r); needBox(n, r); needTag(n, r); needXPath(n, r); needAttributes(n, r); needDirect(n, r);
+    }
   }
 
   const queries = {};
@@ -399,11 +403,12 @@ constexpr std::string_view kBody = R"JS(() => {
     const items = [];
     const seen = new Set();
     for (const el of document.querySelectorAll('div, span, li, td')) {
-      if (styleOf(el).cursor !== 'pointer') continue;
-      const text = ((el.namespaceURI === HTML_NS ? textOf(el) : el.innerText) || '').trim();
+      const n = nodeOf(el);
+      if (styleOf(n).cursor !== 'pointer') continue;
+      const text = ((el.namespaceURI === HTML_NS ? textOf(n) : el.innerText) || '').trim();
       if (!text || text.length > 60) continue;
       if (el.querySelectorAll('*').length > 10) continue;
-      const r = rectOf(el);
+      const r = rectOf(n);
       if (r.width <= 0 || r.height <= 0) continue;
       const xpath = pathOf(el);
       if (seen.has(xpath)) continue;
