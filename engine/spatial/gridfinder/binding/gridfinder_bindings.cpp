@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tarnwick/core/errors.hpp"
+#include "tarnwick/core/cpu_clock.hpp"
 #include "tarnwick/core/python.hpp"
 #include "tarnwick/gridfinder/geometry.hpp"
 #include "tarnwick/gridfinder/resolver.hpp"
@@ -23,14 +24,6 @@ namespace py = tarnwick::py;
 namespace gf = tarnwick::gridfinder;
 
 namespace {
-
-// CPU time of this thread: other load on the machine does not inflate it,
-// so ratios against a floor measured the same way stay meaningful.
-double thread_seconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 struct Keys {
     PyObject *index, *text, *searchable, *element_type, *is_anchor_only, *position, *element,
@@ -407,10 +400,10 @@ double bench_core(nb::handle matrix, nb::handle targets, int repeats) {
     for (nb::handle t : targets) phrases.push_back(py::text_arg(t, "targets[]"));
     gf::MatrixTable m(converted.as_sequence());
     std::size_t sink = 0;
-    const double start = thread_seconds();
+    const double start = tarnwick::thread_cpu_seconds();
     for (int r = 0; r < repeats; ++r)
         for (const auto& p : phrases) sink += gf::resolve(m, p).candidates.size();
-    const double elapsed = thread_seconds() - start;
+    const double elapsed = tarnwick::thread_cpu_seconds() - start;
     if (sink == static_cast<std::size_t>(-1)) throw nb::value_error("unreachable");
     return elapsed / repeats;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tarnwick/core/cpu_clock.hpp"
 #include "tarnwick/core/python.hpp"
 #include "tarnwick/gridmaker/matrix.hpp"
 #include "tarnwick/gridmaker/records.hpp"
@@ -20,14 +21,6 @@ namespace py = tarnwick::py;
 namespace gm = tarnwick::gridmaker;
 
 namespace {
-
-// CPU time of this thread: other load on the machine does not inflate it,
-// so ratios against a floor measured the same way stay meaningful.
-double thread_seconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // Interned keys and constants, created once at import.
 struct Names {
@@ -401,9 +394,9 @@ double bench_core(nb::handle dom_elements, nb::handle text_elements, int repeats
         offset += s.size();
     });
     std::size_t sink = 0;
-    const double start = thread_seconds();
+    const double start = tarnwick::thread_cpu_seconds();
     for (int r = 0; r < repeats; ++r) sink += gm::build(df, tf).size();
-    const double elapsed = thread_seconds() - start;
+    const double elapsed = tarnwick::thread_cpu_seconds() - start;
     if (sink == static_cast<std::size_t>(-1)) throw nb::value_error("unreachable");
     return elapsed / repeats;
 }
