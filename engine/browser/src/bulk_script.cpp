@@ -313,9 +313,10 @@ constexpr std::string_view kBody = R"JS(() => {
     const r = rectOf(n);
     return [r.x, r.y, r.width, r.height];
   };
+  // \S knows the same white space as trim(), without making a string.
   const hasDirectText = el => {
     for (let c = el.firstChild; c; c = c.nextSibling)
-      if (c.nodeType === 3 && c.textContent.trim().length > 0) return true;
+      if (c.nodeType === 3 && /\S/.test(c.data)) return true;
     return false;
   };
   // Facts are kept under one-letter keys, boxes as [x, y, width, height];
