@@ -276,17 +276,27 @@ constexpr std::string_view kBody = R"JS(() => {
     }
     return positions.get(el);
   };
-  // Paths travel as a table of (parent entry, "tag[n]") pairs: every
-  // ancestor is sent once instead of once per descendant.
+  // Tag names travel once, in a table; elements and paths give indices.
+  const tagTable = [];
+  const tagIds = new Map();
+  const tagId = name => {
+    let i = tagIds.get(name);
+    if (i === undefined) { i = tagTable.length; tagTable.push(name); tagIds.set(name, i); }
+    return i;
+  };
+  // Paths travel as a flat table of (parent entry, tag, n) triples standing
+  // for "/tag[n]" after the parent's path: every ancestor is sent once
+  // instead of once per descendant.
   const pathTable = [];
   const pathIds = new Map();
+  let pathCount = 0;
   const pathIndex = el => {
     let i = pathIds.get(el);
     if (i !== undefined) return i;
     const parent = el.parentElement;
     const p = parent ? pathIndex(parent) : -1;
-    i = pathTable.length;
-    pathTable.push([p, el.tagName.toLowerCase() + '[' + positionOf(el) + ']']);
+    i = pathCount++;
+    pathTable.push(p, tagId(el.tagName.toLowerCase()), positionOf(el));
     pathIds.set(el, i);
     return i;
   };
@@ -424,26 +434,29 @@ constexpr std::string_view kBody = R"JS(() => {
     evaluate.cursor = items;
   } catch (e) {}
   // Each record travels as [mask, facts...]: bit i of the mask says fact i
-  // of FACTS is present, and the facts follow in that order; yes/no facts as
-  // 1/0. No keys, fewer quotes: most of the answer is these records.
+  // of FACTS is present, and the other present facts follow in that order.
+  // The yes/no facts ride in the mask itself (bit 16 + i), the tag as an
+  // index into the tag table. No keys, few quotes: most of the answer is
+  // these records.
   const FACTS = ['v', 'e', 'g', 't', 'b', 'a', 'x', 'd', 's', 'p'];
-  const FLAGS = [true, true, false, false, false, false, false, true, false, false];
+  const IN_MASK = [true, true, false, false, false, false, false, true, false, false];
+  const TAG = 2;
   const packed = new Array(records.length);
   for (let n = 0; n < records.length; n++) {
     const r = records[n];
     const out = [0];
     let mask = 0;
     for (let i = 0; i < FACTS.length; i++) {
-      const k = FACTS[i];
-      const v = r[k];
+      const v = r[FACTS[i]];
       if (v === undefined) continue;  // as JSON.stringify leaves out such a key
       mask |= 1 << i;
-      out.push(FLAGS[i] && typeof v === 'boolean' ? (v ? 1 : 0) : v);
+      if (IN_MASK[i]) { if (v) mask |= 1 << (16 + i); }
+      else out.push(i === TAG ? tagId(v) : v);
     }
     out[0] = mask;
     packed[n] = out;
   }
-  return JSON.stringify({ elements: packed, paths: pathTable, queries, first, evaluate });
+  return JSON.stringify({ elements: packed, tags: tagTable, paths: pathTable, queries, first, evaluate });
 })JS";
 
 std::string replace(std::string s, std::string_view key, std::string_view value) {

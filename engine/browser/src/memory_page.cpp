@@ -18,6 +18,11 @@ constexpr std::string_view kFactNames[kFactCount] = {"visible", "enabled", "tag"
                                                      "attributes", "xpath", "direct", "sibling", "parent"};
 constexpr std::string_view kShortKeys[kFactCount] = {"v", "e", "g", "t", "b", "a", "x", "d", "s", "p"};
 
+// Yes/no facts of a packed element ride in its mask, at bit 16 + fact.
+constexpr bool kInMask[kFactCount] = {true, true, false, false, false, false, false, true, false, false};
+constexpr int kMaskValueShift = 16;
+const Value kYes(true), kNo(false);
+
 int fact_of_key(std::string_view key) {
     for (int f = 0; f < kFactCount; ++f)
         if (key == kFactNames[f] || key == kShortKeys[f]) return f;
@@ -26,9 +31,9 @@ int fact_of_key(std::string_view key) {
 
 class MemoryElement : public Element {
 public:
-    MemoryElement(std::shared_ptr<const Value> owner, std::shared_ptr<const std::vector<std::string>> paths,
+    MemoryElement(std::shared_ptr<const Value> owner, std::shared_ptr<const MemoryPage::Tables> tables,
                   const Value& facts)
-        : owner_(std::move(owner)), paths_(std::move(paths)) {
+        : owner_(std::move(owner)), tables_(std::move(tables)) {
         // Every fact is located once: the reader asks for several of them.
         if (facts.is_map()) {
             for (const auto& e : facts.as_map())
@@ -37,8 +42,11 @@ public:
             const Sequence& packed = facts.as_sequence();
             const std::int64_t mask = packed[0].as_integer();
             std::size_t next = 1;
-            for (int f = 0; f < kFactCount && next < packed.size(); ++f)
-                if (mask & (std::int64_t{1} << f)) slots_[f] = &packed[next++];
+            for (int f = 0; f < kFactCount; ++f) {
+                if (!(mask & (std::int64_t{1} << f))) continue;
+                if (kInMask[f]) slots_[f] = mask & (std::int64_t{1} << (kMaskValueShift + f)) ? &kYes : &kNo;
+                else if (next < packed.size()) slots_[f] = &packed[next++];
+            }
         }
     }
 
@@ -69,13 +77,19 @@ public:
         return box;
     }
     Value evaluate(std::string_view script) override {
-        if (script == kTagNameJs) return fact(kTag);
+        if (script == kTagNameJs) {
+            const Value& tag = fact(kTag);
+            if (!tag.is_integer()) return tag;
+            if (tag.as_integer() < 0 || static_cast<std::size_t>(tag.as_integer()) >= tables_->tags.size())
+                throw MissingFact("tag index out of range");
+            return tables_->tags[tag.as_integer()];
+        }
         if (script == kXPathJs) {
             const Value& path = fact(kXPath);
             if (!path.is_integer()) return path;
-            if (path.as_integer() < 0 || static_cast<std::size_t>(path.as_integer()) >= paths_->size())
+            if (path.as_integer() < 0 || static_cast<std::size_t>(path.as_integer()) >= tables_->paths.size())
                 throw MissingFact("path index out of range");
-            return Value((*paths_)[path.as_integer()]);
+            return Value(tables_->paths[path.as_integer()]);
         }
         if (script == kDirectTextJs) return fact(kDirect);
         if (script == kPrecedingSiblingTextJs) return fact(kSibling);
@@ -95,34 +109,72 @@ private:
     const Value& fact(Fact f) const { return require(slots_[f], kFactNames[f]); }
 
     std::shared_ptr<const Value> owner_;  // keeps facts_ alive
-    std::shared_ptr<const std::vector<std::string>> paths_;
+    std::shared_ptr<const MemoryPage::Tables> tables_;
     const Value* slots_[kFactCount] = {};
 };
 
-std::vector<std::string> expand_paths(const Value* table) {
+std::vector<Value> read_tags(const Value* table) {
+    std::vector<Value> tags;
+    if (!table || !table->is_sequence()) return tags;
+    tags = table->as_sequence();
+    return tags;
+}
+
+// Parents always precede their children in the table.
+std::string path_below(const std::vector<std::string>& paths, const Value& parent) {
+    if (!parent.is_integer() || parent.as_integer() >= static_cast<std::int64_t>(paths.size()))
+        throw MissingFact("malformed path entry");
+    std::string path = parent.as_integer() >= 0 ? paths[parent.as_integer()] : std::string();
+    path += '/';
+    return path;
+}
+
+// Either [[parent, "tag[n]"], ...] or flat (parent, tag index, n) triples.
+std::vector<std::string> expand_paths(const Value* table, const std::vector<Value>& tags) {
     std::vector<std::string> paths;
     if (!table || !table->is_sequence()) return paths;
-    paths.reserve(table->as_sequence().size());
-    for (const auto& entry : table->as_sequence()) {
-        const Sequence* pair = entry.is_sequence() ? &entry.as_sequence() : nullptr;
-        if (!pair || pair->size() != 2 || !(*pair)[0].is_integer() || !(*pair)[1].is_text())
+    const Sequence& entries = table->as_sequence();
+    if (!entries.empty() && entries[0].is_sequence()) {
+        paths.reserve(entries.size());
+        for (const auto& entry : entries) {
+            const Sequence* pair = entry.is_sequence() ? &entry.as_sequence() : nullptr;
+            if (!pair || pair->size() != 2 || !(*pair)[1].is_text()) throw MissingFact("malformed path entry");
+            std::string path = path_below(paths, (*pair)[0]);
+            path += (*pair)[1].as_text();
+            paths.push_back(std::move(path));
+        }
+        return paths;
+    }
+    if (entries.size() % 3 != 0) throw MissingFact("malformed path table");
+    paths.reserve(entries.size() / 3);
+    for (std::size_t i = 0; i < entries.size(); i += 3) {
+        const Value& tag = entries[i + 1];
+        const Value& n = entries[i + 2];
+        if (!tag.is_integer() || tag.as_integer() < 0 || static_cast<std::size_t>(tag.as_integer()) >= tags.size() ||
+            !tags[tag.as_integer()].is_text() || !n.is_integer())
             throw MissingFact("malformed path entry");
-        const std::int64_t parent = (*pair)[0].as_integer();
-        // Parents always precede their children in the table.
-        if (parent >= static_cast<std::int64_t>(paths.size())) throw MissingFact("malformed path entry");
-        std::string path = parent >= 0 ? paths[parent] : std::string();
-        path += '/';
-        path += (*pair)[1].as_text();
+        std::string path = path_below(paths, entries[i]);
+        path += tags[tag.as_integer()].as_text();
+        path += '[';
+        path += std::to_string(n.as_integer());
+        path += ']';
         paths.push_back(std::move(path));
     }
     return paths;
+}
+
+std::shared_ptr<const MemoryPage::Tables> read_tables(const Value& facts) {
+    auto tables = std::make_shared<MemoryPage::Tables>();
+    tables->tags = read_tags(facts.get("tags"));
+    tables->paths = expand_paths(facts.get("paths"), tables->tags);
+    return tables;
 }
 
 }  // namespace
 
 MemoryPage::MemoryPage(Value facts)
     : facts_(std::make_shared<const Value>(std::move(facts))),
-      paths_(std::make_shared<const std::vector<std::string>>(expand_paths(facts_->get("paths")))) {
+      tables_(read_tables(*facts_)) {
     for (auto [name, index] : {std::pair{"queries", &queries_}, std::pair{"first", &first_}})
         if (const Value* table = facts_->get(name); table && table->is_map())
             for (const auto& e : table->as_map()) index->emplace(e.key, &e.value);  // first wins, as find() would
@@ -133,7 +185,7 @@ ElementPtr MemoryPage::element(const Value& index) {
     if (!index.is_integer() || !elements.is_sequence() || index.as_integer() < 0 ||
         static_cast<std::size_t>(index.as_integer()) >= elements.as_sequence().size())
         throw MissingFact("element index out of range");
-    return std::make_unique<MemoryElement>(facts_, paths_, elements.as_sequence()[index.as_integer()]);
+    return std::make_unique<MemoryElement>(facts_, tables_, elements.as_sequence()[index.as_integer()]);
 }
 
 std::vector<ElementPtr> MemoryPage::query_all(std::string_view selector) {

@@ -310,12 +310,15 @@ TEST(MemoryPage, ReadsTheCompactLayoutOfTheOneCallRead) {
 TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
     const Value b = Sequence{Value(1), Value(2.5), Value(30), Value(10)};
     const Value attrs = Map{{"data-k", "v"}};
-    // Bits 0-6: visible, enabled, tag, text, box, attributes, xpath.
-    Sequence full{Value(127), Value(1), Value(0), Value("button"), Value(" Go "), b, attrs, Value(1)};
-    Sequence textless{Value(127 & ~8), Value(1), Value(1), Value("button"), b, attrs, Value(1)};
+    // Bits 0-6: visible, enabled, tag, text, box, attributes, xpath present;
+    // bits 16 and 17: visible, enabled. Tags and paths come from tables.
+    const std::int64_t present = 127, visible = 1 << 16, enabled = 1 << 17;
+    Sequence full{Value(present | visible), Value(1), Value(" Go "), b, attrs, Value(1)};
+    Sequence textless{Value((present & ~8) | visible | enabled), Value(1), b, attrs, Value(1)};
     Value packed = Map{
         {"elements", Sequence{Value(full), Value(textless)}},
-        {"paths", Sequence{Value(Sequence{Value(-1), Value("html[1]")}), Value(Sequence{Value(0), Value("button[1]")})}},
+        {"tags", Sequence{Value("html"), Value("button")}},
+        {"paths", Sequence{Value(-1), Value(0), Value(1), Value(0), Value(1), Value(2)}},
         {"queries", Map{{interactable_selector(), Sequence{Value(0), Value(1)}}}},
         {"first", Map{}},
         {"evaluate", Map{}}};
@@ -325,12 +328,21 @@ TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
     Sequence out = PageReader(page).main_pass();
     ASSERT_EQ(out.size(), 1u);
     const Map& r = out[0].as_map();
+    EXPECT_EQ(*r.find("tag"), Value("button"));
     EXPECT_EQ(*r.find("text"), Value("Go"));
-    EXPECT_EQ(*r.find("xpath"), Value("/html[1]/button[1]"));
+    EXPECT_EQ(*r.find("xpath"), Value("/html[1]/button[2]"));
     EXPECT_EQ(*r.find("bounding_box"), Value(Map{{"x", 1.0}, {"y", 2.5}, {"width", 30.0}, {"height", 10.0}}));
     EXPECT_EQ(*r.find("is_visible"), Value(true));
     EXPECT_EQ(*r.find("is_enabled"), Value(false));
     EXPECT_EQ(*r.find("attributes"), Value(Map{{"data-k", "v"}}));
+}
+
+TEST(MemoryPage, MalformedTablesFailTheRead) {
+    for (Value paths : {Value(Sequence{Value(-1), Value(5), Value(1)}), Value(Sequence{Value(-1), Value(0)}),
+                        Value(Sequence{Value(3), Value(0), Value(1)})}) {
+        Map facts{{"elements", Sequence{}}, {"tags", Sequence{Value("html")}}, {"paths", paths}};
+        EXPECT_THROW(MemoryPage{Value(facts)}, MissingFact);
+    }
 }
 
 }  // namespace

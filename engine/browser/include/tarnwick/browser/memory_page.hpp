@@ -12,10 +12,13 @@
 // The bulk script answers in a compact form of the same layout, read as it
 // comes: an element is [mask, facts...], bit i of the mask marking fact i of
 // (visible enabled tag text box attributes xpath direct sibling parent) as
-// present and the present facts following in that order (one-letter keys
-// v e g t b a x d s p are read too); yes/no facts may be 1/0, boxes are
-// [x, y, width, height], and paths are indices into a table
-//   "paths": [[parent index or -1, "tag[n]"], ...].
+// present; visible, enabled and direct are the mask's bits 16 + i, the other
+// present facts follow in that order (one-letter keys v e g t b a x d s p
+// are read too). Boxes are [x, y, width, height]; a tag may be an index into
+//   "tags": [name, ...];
+// paths are indices into a table, either pairs or flat triples
+//   "paths": [[parent index or -1, "tag[n]"], ...]
+//   "paths": [parent index or -1, tag index, n, ...].
 //
 // A fact or a query that was not captured makes the call fail, exactly as a
 // failing browser call would: the reader then drops the element or lets the
@@ -39,10 +42,16 @@ public:
     Value evaluate(std::string_view script) override;
     std::string url() override;
 
+    // The tag names and the paths, expanded once for all elements.
+    struct Tables {
+        std::vector<Value> tags;
+        std::vector<std::string> paths;
+    };
+
 private:
     ElementPtr element(const Value& index);
     std::shared_ptr<const Value> facts_;
-    std::shared_ptr<const std::vector<std::string>> paths_;
+    std::shared_ptr<const Tables> tables_;
     // Selector look-ups by hash: a large page has thousands of them.
     std::unordered_map<std::string_view, const Value*> queries_, first_;
 };
