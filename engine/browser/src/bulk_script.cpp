@@ -379,6 +379,11 @@ constexpr std::string_view kBody = R"JS(() => {
   };
   const usable = b => b && b[2] > 0 && b[3] > 0;
 
+  // Records are numbered in the order of the longest query first, so that
+  // its answer (and much of the others') is a run of consecutive numbers.
+  let longest = lists[0];
+  for (const list of lists) if (list.length > longest.length) longest = list;
+  for (const el of longest) idOf(el);
   for (const el of lists[0]) {
     const n = nodeOf(el), r = recordOf(n);
     needVisible(n, r); needEnabled(n, r); needTag(n, r); needText(n, r); needBox(n, r); needAttributes(n, r);
@@ -406,7 +411,13 @@ constexpr std::string_view kBody = R"JS(() => {
   }
 
   const queries = {};
-  SELECTORS.forEach((s, q) => { queries[s] = lists[q].map(idOf); });
+  // Answers go out as {d: [first, step, step, ...]}: mostly 1s.
+  SELECTORS.forEach((s, q) => {
+    const d = new Array(lists[q].length);
+    let last = 0;
+    lists[q].forEach((el, i) => { const id = idOf(el); d[i] = id - last; last = id; });
+    queries[s] = { d };
+  });
   const evaluate = {};
   // The clickable-container scan, as the page function does it, on the
   // shared caches.

@@ -192,8 +192,20 @@ std::vector<ElementPtr> MemoryPage::query_all(std::string_view selector) {
     auto found = queries_.find(selector);
     if (found == queries_.end()) throw MissingFact("query not captured: " + std::string(selector));
     const Value* hits = found->second;
-    if (!hits->is_sequence()) throw MissingFact("query result is not a list");
     std::vector<ElementPtr> out;
+    if (const Value* steps = hits->get("d")) {
+        // {"d": [first, step, ...]}: each number is the previous one plus its step.
+        if (!steps->is_sequence()) throw MissingFact("query result is not a list");
+        out.reserve(steps->as_sequence().size());
+        std::int64_t index = 0;
+        for (const auto& step : steps->as_sequence()) {
+            if (!step.is_integer() || __builtin_add_overflow(index, step.as_integer(), &index))
+                throw MissingFact("element index out of range");
+            out.push_back(element(Value(index)));
+        }
+        return out;
+    }
+    if (!hits->is_sequence()) throw MissingFact("query result is not a list");
     out.reserve(hits->as_sequence().size());
     for (const auto& index : hits->as_sequence()) out.push_back(element(index));
     return out;

@@ -2,6 +2,8 @@
 // page makes that browser call fail, which is how failures are injected.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tarnwick/browser/css_escape.hpp"
 #include "tarnwick/browser/memory_page.hpp"
 #include "tarnwick/browser/page_reader.hpp"
@@ -319,7 +321,7 @@ TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
         {"elements", Sequence{Value(full), Value(textless)}},
         {"tags", Sequence{Value("html"), Value("button")}},
         {"paths", Sequence{Value(-1), Value(0), Value(1), Value(0), Value(1), Value(2)}},
-        {"queries", Map{{interactable_selector(), Sequence{Value(0), Value(1)}}}},
+        {"queries", Map{{interactable_selector(), Map{{"d", Sequence{Value(1), Value(-1)}}}}}},
         {"first", Map{}},
         {"evaluate", Map{}}};
     MemoryPage page(std::move(packed));
@@ -335,6 +337,22 @@ TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
     EXPECT_EQ(*r.find("is_visible"), Value(true));
     EXPECT_EQ(*r.find("is_enabled"), Value(false));
     EXPECT_EQ(*r.find("attributes"), Value(Map{{"data-k", "v"}}));
+}
+
+TEST(MemoryPage, QueriesAnsweredInStepsFollowThem) {
+    Sequence elements;
+    for (const char* text : {"a", "b", "c"}) elements.push_back(Value(element("p", text, box(0, 0, 1, 1))));
+    const std::int64_t huge = std::numeric_limits<std::int64_t>::max();
+    MemoryPage page(Map{{"elements", elements},
+                        {"queries", Map{{"steps", Map{{"d", Sequence{Value(2), Value(-2), Value(1)}}}},
+                                        {"past the end", Map{{"d", Sequence{Value(1), Value(5)}}}},
+                                        {"overflowing", Map{{"d", Sequence{Value(1), Value(huge)}}}},
+                                        {"not numbers", Map{{"d", Sequence{Value("1")}}}}}}});
+    std::vector<std::string> texts;
+    for (auto& el : page.query_all("steps")) texts.push_back(el->inner_text().value_or("?"));
+    EXPECT_EQ(texts, (std::vector<std::string>{"c", "a", "b"}));
+    for (const char* bad : {"past the end", "overflowing", "not numbers"})
+        EXPECT_THROW(page.query_all(bad), MissingFact) << bad;
 }
 
 TEST(MemoryPage, MalformedTablesFailTheRead) {

@@ -6,6 +6,8 @@
 //    "elements": [{"visible", "enabled", "text", "attributes": {name: value},
 //                  "box", "tag", "xpath", "direct", "sibling", "parent"}, ...],
 //    "queries": {selector: [element index, ...]},      query_all
+//               (or {"d": [first index, step, ...]}, each index the
+//               previous one plus its step)
 //    "first": {selector: element index or null},       query_one
 //    "evaluate": {"cursor" or script text: result}}    page evaluate
 //
