@@ -446,7 +446,7 @@ constexpr std::string_view kBody = R"JS(() => {
   } catch (e) {}
   // Each record travels as [mask, facts...]: bit i of the mask says fact i
   // of FACTS is present, and the other present facts follow in that order.
-  // The yes/no facts ride in the mask itself (bit 16 + i), the tag as an
+  // The yes/no facts ride in the mask itself (bit 10 + i), the tag as an
   // index into the tag table. No keys, few quotes: most of the answer is
   // these records.
   const FACTS = ['v', 'e', 'g', 't', 'b', 'a', 'x', 'd', 's', 'p'];
@@ -461,7 +461,7 @@ constexpr std::string_view kBody = R"JS(() => {
       const v = r[FACTS[i]];
       if (v === undefined) continue;  // as JSON.stringify leaves out such a key
       mask |= 1 << i;
-      if (IN_MASK[i]) { if (v) mask |= 1 << (16 + i); }
+      if (IN_MASK[i]) { if (v) mask |= 1 << (10 + i); }
       else out.push(i === TAG ? tagId(v) : v);
     }
     out[0] = mask;

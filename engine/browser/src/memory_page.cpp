@@ -18,9 +18,9 @@ constexpr std::string_view kFactNames[kFactCount] = {"visible", "enabled", "tag"
                                                      "attributes", "xpath", "direct", "sibling", "parent"};
 constexpr std::string_view kShortKeys[kFactCount] = {"v", "e", "g", "t", "b", "a", "x", "d", "s", "p"};
 
-// Yes/no facts of a packed element ride in its mask, at bit 16 + fact.
+// Yes/no facts of a packed element ride in its mask, at bit 10 + fact.
 constexpr bool kInMask[kFactCount] = {true, true, false, false, false, false, false, true, false, false};
-constexpr int kMaskValueShift = 16;
+constexpr int kMaskValueShift = 10;
 const Value kYes(true), kNo(false);
 
 int fact_of_key(std::string_view key) {

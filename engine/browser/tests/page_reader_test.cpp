@@ -313,8 +313,8 @@ TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
     const Value b = Sequence{Value(1), Value(2.5), Value(30), Value(10)};
     const Value attrs = Map{{"data-k", "v"}};
     // Bits 0-6: visible, enabled, tag, text, box, attributes, xpath present;
-    // bits 16 and 17: visible, enabled. Tags and paths come from tables.
-    const std::int64_t present = 127, visible = 1 << 16, enabled = 1 << 17;
+    // bits 10 and 11: visible, enabled. Tags and paths come from tables.
+    const std::int64_t present = 127, visible = 1 << 10, enabled = 1 << 11;
     Sequence full{Value(present | visible), Value(1), Value(" Go "), b, attrs, Value(1)};
     Sequence textless{Value((present & ~8) | visible | enabled), Value(1), b, attrs, Value(1)};
     Value packed = Map{
