@@ -284,9 +284,10 @@ constexpr std::string_view kBody = R"JS(() => {
     if (i === undefined) { i = tagTable.length; tagTable.push(name); tagIds.set(name, i); }
     return i;
   };
-  // Paths travel as a flat table of (parent entry, tag, n) triples standing
-  // for "/tag[n]" after the parent's path: every ancestor is sent once
-  // instead of once per descendant.
+  // Paths travel as a flat table of (back, tag, n) triples standing for
+  // "/tag[n]" after the path of the entry `back` places earlier (the root's
+  // back points just before the table): every ancestor is sent once instead
+  // of once per descendant, and parents are mostly a few places back.
   const pathTable = [];
   const pathIds = new Map();
   let pathCount = 0;
@@ -296,7 +297,7 @@ constexpr std::string_view kBody = R"JS(() => {
     const parent = el.parentElement;
     const p = parent ? pathIndex(parent) : -1;
     i = pathCount++;
-    pathTable.push(p, tagId(el.tagName.toLowerCase()), positionOf(el));
+    pathTable.push(i - p, tagId(el.tagName.toLowerCase()), positionOf(el));
     pathIds.set(el, i);
     return i;
   };

@@ -129,7 +129,8 @@ std::string path_below(const std::vector<std::string>& paths, const Value& paren
     return path;
 }
 
-// Either [[parent, "tag[n]"], ...] or flat (parent, tag index, n) triples.
+// Either [[parent, "tag[n]"], ...] or flat (back, tag index, n) triples,
+// the parent being `back` entries earlier (-1 for none).
 std::vector<std::string> expand_paths(const Value* table, const std::vector<Value>& tags) {
     std::vector<std::string> paths;
     if (!table || !table->is_sequence()) return paths;
@@ -153,7 +154,11 @@ std::vector<std::string> expand_paths(const Value* table, const std::vector<Valu
         if (!tag.is_integer() || tag.as_integer() < 0 || static_cast<std::size_t>(tag.as_integer()) >= tags.size() ||
             !tags[tag.as_integer()].is_text() || !n.is_integer())
             throw MissingFact("malformed path entry");
-        std::string path = path_below(paths, entries[i]);
+        const Value& back = entries[i];
+        const auto here = static_cast<std::int64_t>(paths.size());
+        if (!back.is_integer() || back.as_integer() < 1 || back.as_integer() > here + 1)
+            throw MissingFact("malformed path entry");
+        std::string path = path_below(paths, Value(here - back.as_integer()));
         path += tags[tag.as_integer()].as_text();
         path += '[';
         path += std::to_string(n.as_integer());

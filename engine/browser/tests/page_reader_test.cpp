@@ -320,7 +320,7 @@ TEST(MemoryPage, ReadsPackedElementsByTheirMask) {
     Value packed = Map{
         {"elements", Sequence{Value(full), Value(textless)}},
         {"tags", Sequence{Value("html"), Value("button")}},
-        {"paths", Sequence{Value(-1), Value(0), Value(1), Value(0), Value(1), Value(2)}},
+        {"paths", Sequence{Value(1), Value(0), Value(1), Value(1), Value(1), Value(2)}},
         {"queries", Map{{interactable_selector(), Map{{"d", Sequence{Value(1), Value(-1)}}}}}},
         {"first", Map{}},
         {"evaluate", Map{}}};
@@ -356,8 +356,10 @@ TEST(MemoryPage, QueriesAnsweredInStepsFollowThem) {
 }
 
 TEST(MemoryPage, MalformedTablesFailTheRead) {
-    for (Value paths : {Value(Sequence{Value(-1), Value(5), Value(1)}), Value(Sequence{Value(-1), Value(0)}),
-                        Value(Sequence{Value(3), Value(0), Value(1)})}) {
+    // An unknown tag, a short triple, parents before the start or not before the entry.
+    for (Value paths : {Value(Sequence{Value(1), Value(5), Value(1)}), Value(Sequence{Value(1), Value(0)}),
+                        Value(Sequence{Value(2), Value(0), Value(1)}), Value(Sequence{Value(0), Value(0), Value(1)}),
+                        Value(Sequence{Value(-1), Value(0), Value(1)})}) {
         Map facts{{"elements", Sequence{}}, {"tags", Sequence{Value("html")}}, {"paths", paths}};
         EXPECT_THROW(MemoryPage{Value(facts)}, MissingFact);
     }

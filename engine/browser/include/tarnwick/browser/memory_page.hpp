@@ -20,7 +20,8 @@
 //   "tags": [name, ...];
 // paths are indices into a table, either pairs or flat triples
 //   "paths": [[parent index or -1, "tag[n]"], ...]
-//   "paths": [parent index or -1, tag index, n, ...].
+//   "paths": [back, tag index, n, ...]  (the parent is `back` entries
+//            earlier; one before the first entry means none).
 //
 // A fact or a query that was not captured makes the call fail, exactly as a
 // failing browser call would: the reader then drops the element or lets the
