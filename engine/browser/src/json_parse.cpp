@@ -179,6 +179,13 @@ private:
             auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), v);
             if (ec == std::errc() && end == token.data() + token.size()) return Value(v);
         }
+        {
+            // Correctly rounded like strtod, without a copy; anything it
+            // does not take whole (overflow, say) is left to strtod.
+            double d = 0;
+            auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), d);
+            if (ec == std::errc() && end == token.data() + token.size()) return Value(d);
+        }
         std::string copy(token);
         char* end = nullptr;
         double d = std::strtod(copy.c_str(), &end);

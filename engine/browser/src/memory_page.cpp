@@ -186,11 +186,14 @@ MemoryPage::MemoryPage(Value facts)
 }
 
 ElementPtr MemoryPage::element(const Value& index) {
-    const Value& elements = require(facts_->get("elements"), "elements");
-    if (!index.is_integer() || !elements.is_sequence() || index.as_integer() < 0 ||
-        static_cast<std::size_t>(index.as_integer()) >= elements.as_sequence().size())
+    if (!elements_) {
+        const Value& elements = require(facts_->get("elements"), "elements");
+        if (!elements.is_sequence()) throw MissingFact("element index out of range");
+        elements_ = &elements.as_sequence();
+    }
+    if (!index.is_integer() || index.as_integer() < 0 || static_cast<std::size_t>(index.as_integer()) >= elements_->size())
         throw MissingFact("element index out of range");
-    return std::make_unique<MemoryElement>(facts_, tables_, elements.as_sequence()[index.as_integer()]);
+    return std::make_unique<MemoryElement>(facts_, tables_, (*elements_)[index.as_integer()]);
 }
 
 std::vector<ElementPtr> MemoryPage::query_all(std::string_view selector) {

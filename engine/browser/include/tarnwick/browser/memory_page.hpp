@@ -55,6 +55,7 @@ private:
     ElementPtr element(const Value& index);
     std::shared_ptr<const Value> facts_;
     std::shared_ptr<const Tables> tables_;
+    const Sequence* elements_ = nullptr;  // found on first use
     // Selector look-ups by hash: a large page has thousands of them.
     std::unordered_map<std::string_view, const Value*> queries_, first_;
 };
