@@ -14,9 +14,9 @@
 // The bulk script answers in a compact form of the same layout, read as it
 // comes: an element is [mask, facts...], bit i of the mask marking fact i of
 // (visible enabled tag text box attributes xpath direct sibling parent) as
-// present; visible, enabled and direct are the mask's bits 10 + i, the other
-// present facts follow in that order (one-letter keys v e g t b a x d s p
-// are read too). Boxes are [x, y, width, height]; a tag may be an index into
+// present. The answers of visible, enabled and direct are the mask's bits
+// 10 + i and take no place after it; the other present facts follow in that
+// order. (Element maps may use the one-letter keys v e g t b a x d s p.) Boxes are [x, y, width, height]; a tag may be an index into
 //   "tags": [name, ...];
 // paths are indices into a table, either pairs or flat triples
 //   "paths": [[parent index or -1, "tag[n]"], ...]
