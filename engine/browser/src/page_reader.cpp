@@ -79,6 +79,23 @@ void add_data_attributes(Element& el, Map& attrs) {
 
 bool non_empty(const std::optional<std::string>& s) { return s && !s->empty(); }
 
+// One ElementDescriptor, keys in record order; `is_editable_field` only for
+// editable custom fields, between `is_enabled` and `xpath`.
+Value descriptor(Value tag, std::string text, Map attributes, Value box, bool visible, bool enabled,
+                 bool editable_field, Value xpath) {
+    Map record;
+    record.reserve(8);
+    record.append("tag", std::move(tag));
+    record.append("text", Value(std::move(text)));
+    record.append("attributes", Value(std::move(attributes)));
+    record.append("bounding_box", std::move(box));
+    record.append("is_visible", Value(visible));
+    record.append("is_enabled", Value(enabled));
+    if (editable_field) record.append("is_editable_field", Value(true));
+    record.append("xpath", std::move(xpath));
+    return Value(std::move(record));
+}
+
 }  // namespace
 
 bool is_custom_input(std::string_view tag, std::string_view classes) {
@@ -107,16 +124,8 @@ Sequence PageReader::main_pass() {
                 std::string label = field_label(el);
                 if (!label.empty()) attrs.set("_label", Value(std::move(label)));
             }
-            Map record;
-            record.reserve(8);
-            record.append("tag", std::move(tag));
-            record.append("text", Value(std::move(content)));
-            record.append("attributes", Value(std::move(attrs)));
-            record.append("bounding_box", std::move(box));
-            record.append("is_visible", Value(visible));
-            record.append("is_enabled", Value(enabled));
-            record.append("xpath", std::move(xpath));
-            out.push_back(Value(std::move(record)));
+            out.push_back(descriptor(std::move(tag), std::move(content), std::move(attrs), std::move(box),
+                                     visible, enabled, false, std::move(xpath)));
         });
     }
     return out;
@@ -140,17 +149,8 @@ Sequence PageReader::custom_inputs() {
             std::string label = field_label(el);
             Map attrs = captured_attributes(el);
             if (!label.empty()) attrs.set("_label", Value(std::move(label)));
-            Map record;
-            record.reserve(8);
-            record.append("tag", std::move(tag));
-            record.append("text", Value(std::move(content)));
-            record.append("attributes", Value(std::move(attrs)));
-            record.append("bounding_box", std::move(box));
-            record.append("is_visible", Value(true));
-            record.append("is_enabled", Value(true));
-            record.append("is_editable_field", Value(true));
-            record.append("xpath", std::move(xpath));
-            out.push_back(Value(std::move(record)));
+            out.push_back(descriptor(std::move(tag), std::move(content), std::move(attrs), std::move(box),
+                                     true, true, true, std::move(xpath)));
         });
     }
     return out;
@@ -178,16 +178,8 @@ Sequence PageReader::cursor_pointer_elements() {
         box.append("y", whole_number(item.get("y")));
         box.append("width", whole_number(item.get("w")));
         box.append("height", whole_number(item.get("h")));
-        Map record;
-        record.reserve(7);
-        record.append("tag", Value("button"));
-        record.append("text", Value(text_or(item.get("text"))));
-        record.append("attributes", Value(std::move(attrs)));
-        record.append("bounding_box", Value(std::move(box)));
-        record.append("is_visible", Value(true));
-        record.append("is_enabled", Value(true));
-        record.append("xpath", Value(std::move(xpath)));
-        out.push_back(Value(std::move(record)));
+        out.push_back(descriptor(Value("button"), std::string(text_or(item.get("text"))), std::move(attrs),
+                                 Value(std::move(box)), true, true, false, Value(std::move(xpath))));
     }
     return out;
 }
