@@ -81,19 +81,12 @@ const std::string_view kParentEarlierChildTextJs = R"JS(el => {
   return null;
 })JS";
 
-const std::string_view kCursorPointerJs = R"JS(() => {
+// The clickable-container scan computes paths exactly as the element-path
+// function does, so it embeds that function rather than a copy of it.
+static const std::string cursor_pointer_js = std::string(R"JS(() => {
   const items = [];
   const seen = new Set();
-  const pathOf = el => {
-    const parts = [];
-    for (let node = el; node && node.nodeType === 1; node = node.parentElement) {
-      let position = 1;
-      for (let s = node.previousElementSibling; s; s = s.previousElementSibling)
-        if (s.tagName === node.tagName) position++;
-      parts.unshift(node.tagName.toLowerCase() + '[' + position + ']');
-    }
-    return '/' + parts.join('/');
-  };
+  const pathOf = )JS") + std::string(kXPathJs) + R"JS(;
   for (const el of document.querySelectorAll('div, span, li, td')) {
     if (getComputedStyle(el).cursor !== 'pointer') continue;
     const text = (el.innerText || '').trim();
@@ -113,5 +106,6 @@ const std::string_view kCursorPointerJs = R"JS(() => {
   }
   return items;
 })JS";
+const std::string_view kCursorPointerJs = cursor_pointer_js;
 
 }  // namespace tarnwick::browser
